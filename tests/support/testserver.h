@@ -1,0 +1,49 @@
+#pragma once
+
+#include "connection.h"
+#include "notices.h"
+
+#include <QString>
+#include <QStringList>
+
+// The Firebird server the test command starts, as its environment names
+// it. Tests that need it skip when it is not there, unless the test
+// command demands it.
+struct TestServer
+{
+    QString host;
+    int port = 0;
+    QString user;
+    QString password;
+    QString directory; // where the server may create database files
+
+    static bool available();
+    static TestServer fromEnvironment();
+
+    // A new, empty database on the server with the program's tables;
+    // `connection` is left attached to it.
+    QString createDatabase(Connection& connection, const QString& name,
+                           bool withSchema = true) const;
+    // The "database" value of Connect.ini for a database of this server.
+    QString databaseValue(const QString& path) const;
+};
+
+QString sourcePath(const QString& relative);
+QString readTextFile(const QString& path);
+
+#define REQUIRE_TEST_SERVER()                                                                      \
+    do {                                                                                           \
+        if (!TestServer::available()) {                                                            \
+            if (qEnvironmentVariableIsSet("TREVALO_TEST_REQUIRE_SERVER"))                          \
+                QFAIL("the test Firebird server is not configured");                               \
+            QSKIP("no test Firebird server (run scripts/test)");                                   \
+        }                                                                                          \
+    } while (false)
+
+// Records every notice instead of showing it.
+class RecordingNotices : public UserNotices
+{
+public:
+    void notice(const QString& text) override { texts << text; }
+    QStringList texts;
+};
