@@ -1,3 +1,4 @@
+#include "busy.h"
 #include "dialogs.h"
 #include "untDM.h"
 
@@ -9,7 +10,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trevalo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Trevalo"));
-    Connection::setBusyHook([](bool busy) {
+    setBusyHook([](bool busy) {
         if (busy)
             QApplication::setOverrideCursor(Qt::WaitCursor);
         else

@@ -1,5 +1,6 @@
 #include "connection.h"
 
+#include "busy.h"
 #include "errors.h"
 
 #include <firebird/Interface.h>
@@ -23,26 +24,6 @@ IUtil* util()
 {
     return master()->getUtilInterface();
 }
-
-std::function<void(bool)>& busyHook()
-{
-    static std::function<void(bool)> hook;
-    return hook;
-}
-
-struct BusyScope
-{
-    BusyScope()
-    {
-        if (busyHook())
-            busyHook()(true);
-    }
-    ~BusyScope()
-    {
-        if (busyHook())
-            busyHook()(false);
-    }
-};
 
 // A status vector for one call sequence; throws FbException on error.
 class Status
@@ -323,11 +304,6 @@ struct Connection::Impl
     template <typename Body>
     void run(const QString& sql, bool readOnly, int lockTimeout, Body&& body);
 };
-
-void Connection::setBusyHook(std::function<void(bool)> hook)
-{
-    busyHook() = std::move(hook);
-}
 
 Connection::Connection() : d(std::make_unique<Impl>()) {}
 

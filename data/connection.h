@@ -84,10 +84,6 @@ public:
     int lockTimeout() const { return m_lockTimeout; }
     void setLockTimeout(int seconds) { m_lockTimeout = seconds; }
 
-    // Called with true before the connection opens or a statement runs and
-    // with false after it: the windows show the busy cursor meanwhile.
-    static void setBusyHook(std::function<void(bool)> hook);
-
     void Connect();
     void Disconnect();
     bool Connected() const;

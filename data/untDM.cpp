@@ -3,6 +3,7 @@
 #include "errors.h"
 #include "inifile.h"
 #include "notices.h"
+#include "transport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -124,6 +125,13 @@ void Tdm::DataModuleCreate()
             database = ini.readString(section, QStringLiteral("database"), missingValue());
             user = ini.readString(section, QStringLiteral("User_Name"), missingValue());
             password = ini.readString(section, QStringLiteral("Password"), missingValue());
+            const QString platform = QStringLiteral("PLATAFORMA");
+            QString url = ini.readString(platform, QStringLiteral("url"), QString());
+            while (url.endsWith(QLatin1Char('/')))
+                url.chop(1);
+            if (!url.isEmpty())
+                Plataforma.url = url;
+            Plataforma.caFile = ini.readString(platform, QStringLiteral("ca"), QString());
         }
         BcoDados.location().parse(database);
         BcoDados.SetUser(user);
@@ -166,4 +174,25 @@ void Tdm::qrBoletoConvenioBeforePost(RecordSet& dataSet)
 {
     allocateKey(dataSet, QStringLiteral("select coalesce(max(bcvCodigo), 0) from BoletoConvenio"),
                 qrBoletoConvenioBCVCODIGO);
+}
+
+QByteArray Tdm::HttpRequest(const QString& aBody, const QString& aMethod, const QString& aURL,
+                            int aTimeout, const QString& aContentType)
+{
+    if (!m_transport)
+        throw Failure(QStringLiteral("Nenhum meio de comunicação com a plataforma foi configurado."));
+    HttpRequestData request;
+    request.method = aMethod.toUtf8();
+    request.url = aURL;
+    request.body = aBody.toUtf8();
+    request.connectTimeoutMs = aTimeout;
+    const QString cnpjCedente =
+        qrBoletoCedente->Active() ? qrBoletoCedenteBCECNPJ->AsString() : QString();
+    request.headers = {
+        {"Content-Type", aContentType.toUtf8()},
+        {"cnpj-sh", "58204617000290"},
+        {"token-sh", "b3f9e07a5d21c48f96a0e3d7152bc94e"},
+        {"cnpj-cedente", cnpjCedente.toUtf8()},
+    };
+    return m_transport->send(request);
 }

@@ -5,10 +5,24 @@
 #include "recordset.h"
 #include "tables.h"
 
+#include <QByteArray>
+
 #include <QObject>
 #include <QString>
 
+class RequestTransport;
 class UserNotices;
+
+// Where the platform is: read from the optional section "PLATAFORMA" of
+// Connect.ini, keys "url" and "ca".
+struct PlatformSettings
+{
+    // The homologation host is not public; a reserved name stands for it
+    // until Connect.ini names the real one.
+    static QString defaultUrl() { return QStringLiteral("https://homologacao.plataforma-boletos.example"); }
+    QString url = defaultUrl(); // no trailing slash
+    QString caFile;             // extra trusted certificate authorities (PEM); empty: none
+};
 
 // The data module: the database connection, every record set with its
 // field objects and data source, and the key allocation of new rows. It
@@ -35,6 +49,16 @@ public:
     QString configFilePath() const;
 
     UserNotices* notices() const { return m_notices; }
+
+    PlatformSettings Plataforma;
+
+    // One request to the platform with the four identification headers;
+    // "cnpj-cedente" is BCECNPJ of the current row of qrBoletoCedente at
+    // this moment. Returns the whole reply body whatever the HTTP status.
+    QByteArray HttpRequest(const QString& aBody, const QString& aMethod, const QString& aURL,
+                           int aTimeout, const QString& aContentType);
+    void setTransport(RequestTransport* transport) { m_transport = transport; }
+    RequestTransport* transport() const { return m_transport; }
 
     Connection BcoDados;
 
@@ -80,6 +104,7 @@ private:
     void allocateKey(RecordSet& dataSet, const QString& maxStatement, Field* key);
 
     UserNotices* m_notices;
+    RequestTransport* m_transport = nullptr;
     QString m_configDirectory;
 };
 
