@@ -1,13 +1,30 @@
 #include "busy.h"
 #include "dialogs.h"
+#include "guard.h"
 #include "untDM.h"
+#include "untPrincipal.h"
 
 #include <QApplication>
-#include <QMainWindow>
+
+namespace {
+// The last line of defence: an exception that escaped a handler is shown
+// like any other error instead of ending the program.
+class TrevaloApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        bool result = false;
+        guarded([&] { result = QApplication::notify(receiver, event); });
+        return result;
+    }
+};
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    TrevaloApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trevalo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Trevalo"));
     setBusyHook([](bool busy) {
@@ -20,8 +37,7 @@ int main(int argc, char* argv[])
     Tdm module(&dialogs());
     module.DataModuleCreate();
 
-    QMainWindow frame;
-    frame.setWindowTitle(QStringLiteral("Trevalo - "));
-    frame.showMaximized();
+    TfrmPrincipal frmPrincipal;
+    frmPrincipal.showMaximized();
     return app.exec();
 }

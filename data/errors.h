@@ -36,6 +36,10 @@ public:
                 return true;
         return false;
     }
+    // The server's code for a text longer than the column or parameter
+    // it goes into.
+    static constexpr long StringTruncation = 335544914;
+
     // The connection is gone (server stopped, network cut): the next
     // operation connects again.
     bool connectionLost() const noexcept { return m_connectionLost; }

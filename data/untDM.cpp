@@ -180,7 +180,8 @@ QByteArray Tdm::HttpRequest(const QString& aBody, const QString& aMethod, const 
                             int aTimeout, const QString& aContentType)
 {
     if (!m_transport)
-        throw Failure(QStringLiteral("Nenhum meio de comunicação com a plataforma foi configurado."));
+        throw Failure(
+            QStringLiteral("Nenhum meio de comunicação com a plataforma foi configurado."));
     HttpRequestData request;
     request.method = aMethod.toUtf8();
     request.url = aURL;
@@ -195,4 +196,35 @@ QByteArray Tdm::HttpRequest(const QString& aBody, const QString& aMethod, const 
         {"cnpj-cedente", cnpjCedente.toUtf8()},
     };
     return m_transport->send(request);
+}
+
+QString Tdm::DiadaSemana(QDate date)
+{
+    static const char16_t* const names[] = {u"Domingo",      u"Segunda-Feira", u"Terça-Feira",
+                                            u"Quarta-Feira", u"Quinta-Feira",  u"Sexta-Feira",
+                                            u"Sábado"};
+    if (!date.isValid()) {
+        if (m_notices)
+            m_notices->notice(QStringLiteral("Data Inválida..."));
+        return {};
+    }
+    // Qt counts from Monday (1) to Sunday (7); the names from Sunday.
+    return QString::fromUtf16(names[date.dayOfWeek() % 7]);
+}
+
+QString Tdm::MesExtenso(QDate date)
+{
+    static const char16_t* const names[] = {u"Janeiro",  u"Fevereiro", u"Março",    u"Abril",
+                                            u"Maio",     u"Junho",     u"Julho",    u"Agosto",
+                                            u"Setembro", u"Outubro",   u"Novembro", u"Dezembro"};
+    const QString text = date.isValid() ? applicationFormatSettings().formatDate(date) : QString();
+    const QString digits = text.mid(3, 2);
+    bool ok = digits.size() == 2 && digits.at(0).isDigit() && digits.at(1).isDigit();
+    const int month = ok ? digits.toInt(&ok) : 0;
+    if (!ok) {
+        if (m_notices)
+            m_notices->notice(QStringLiteral("Data Inválida..."));
+        return {};
+    }
+    return month >= 1 && month <= 12 ? QString::fromUtf16(names[month - 1]) : QString();
 }

@@ -6,6 +6,7 @@
 #include "tables.h"
 
 #include <QByteArray>
+#include <QDate>
 
 #include <QObject>
 #include <QString>
@@ -19,7 +20,10 @@ struct PlatformSettings
 {
     // The homologation host is not public; a reserved name stands for it
     // until Connect.ini names the real one.
-    static QString defaultUrl() { return QStringLiteral("https://homologacao.plataforma-boletos.example"); }
+    static QString defaultUrl()
+    {
+        return QStringLiteral("https://homologacao.plataforma-boletos.example");
+    }
     QString url = defaultUrl(); // no trailing slash
     QString caFile;             // extra trusted certificate authorities (PEM); empty: none
 };
@@ -93,6 +97,13 @@ public:
     // The user's locale with the short date format "dd/mm/yyyy"; the main
     // window installs it for the whole application.
     FormatSettings FormatoDiaMesAno;
+
+    // The Portuguese name of a date's weekday ("Domingo" … "Sábado") and
+    // month ("Janeiro" … "Dezembro"). MesExtenso reads the month from the
+    // date written in the application's short date format, "dd/mm/yyyy".
+    // A date they cannot name gives the notice "Data Inválida..." and "".
+    QString DiadaSemana(QDate date);
+    QString MesExtenso(QDate date);
 
     // Key allocation: a new row gets one more than the table's largest key
     // when it is first posted; an edited row keeps its key.
