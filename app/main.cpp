@@ -26,7 +26,6 @@ int main(int argc, char* argv[])
 {
     TrevaloApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trevalo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Trevalo"));
     setBusyHook([](bool busy) {
         if (busy)
             QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -35,8 +35,7 @@ bool WidgetDialogs::question(const QString& title, const QString& text)
 
 void WidgetDialogs::error(const QString& text)
 {
-    QMessageBox::critical(parentWindow(), QApplication::applicationDisplayName(),
-                          messageText(text));
+    QMessageBox::critical(parentWindow(), QStringLiteral("Trevalo"), messageText(text));
 }
 
 Dialogs& dialogs()
