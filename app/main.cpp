@@ -1,4 +1,5 @@
 #include "busy.h"
+#include "curltransport.h"
 #include "dialogs.h"
 #include "guard.h"
 #include "untDM.h"
@@ -35,6 +36,8 @@ int main(int argc, char* argv[])
 
     Tdm module(&dialogs());
     module.DataModuleCreate();
+    CurlTransport transport(module.Plataforma);
+    module.setTransport(&transport);
 
     TfrmPrincipal frmPrincipal;
     frmPrincipal.showMaximized();

@@ -5,6 +5,7 @@
 #include "errors.h"
 #include "guard.h"
 #include "icons.h"
+#include "untCedente.h"
 #include "untDM.h"
 #include "untLogin.h"
 
@@ -86,7 +87,7 @@ TfrmPrincipal::TfrmPrincipal(QWidget* parent) : QMainWindow(parent)
     statusBar()->setSizeGripEnabled(true);
 
     setListWindowFactories(
-        [](QWidget* p) { return placeholderWindow(p, QStringLiteral("Cedente")); },
+        [](QWidget* p) -> QWidget* { return new TfrmCedente(p); },
         [](QWidget* p) {
             return placeholderWindow(p, QStringLiteral("Controle de Contas do Cedente"));
         },

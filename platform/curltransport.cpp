@@ -86,9 +86,9 @@ QByteArray readFileOrFail(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Failure(u"Não foi possível ler o arquivo de autoridades certificadoras \"%1\" "
-                      "(Connect.ini, seção PLATAFORMA, chave \"ca\"): %2"_s.arg(
-                          path, file.errorString()));
+        throw Failure(
+            u"Não foi possível ler o arquivo de autoridades certificadoras \"%1\" "
+            "(Connect.ini, seção PLATAFORMA, chave \"ca\"): %2"_s.arg(path, file.errorString()));
     return file.readAll();
 }
 
@@ -190,10 +190,12 @@ QByteArray CurlTransport::send(const HttpRequestData& request)
 #endif
         curl_blob blob{authorities.data(), size_t(authorities.size()), CURL_BLOB_NOCOPY};
         curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob); // copies the struct, not the data
-#ifdef Q_OS_WIN
-        curl_easy_setopt(h, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_NATIVE_CA));
-#endif
     }
+#ifdef Q_OS_WIN
+    // The Windows certificate store, for a curl built on OpenSSL (Schannel
+    // uses it anyway).
+    curl_easy_setopt(h, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_NATIVE_CA));
+#endif
 
     if (request.connectTimeoutMs > 0)
         curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, long(request.connectTimeoutMs));
@@ -203,7 +205,8 @@ QByteArray CurlTransport::send(const HttpRequestData& request)
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, long(stallSeconds));
     curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxReplyBytes));
 
-    curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, request.method.constData());
+    if (!request.method.isEmpty())
+        curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, request.method.constData());
     if (request.method == "GET" && request.body.isEmpty()) {
         curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     } else {
@@ -216,8 +219,9 @@ QByteArray CurlTransport::send(const HttpRequestData& request)
 
     const CURLcode result = curl_easy_perform(h);
     if (reply.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
-        throw Failure(u"A resposta da plataforma (%1) passa de %2 MiB e foi recusada."_s.arg(host).arg(
-            maxReplyBytes / (1024 * 1024)));
+        throw Failure(
+            u"A resposta da plataforma (%1) passa de %2 MiB e foi recusada."_s.arg(host).arg(
+                maxReplyBytes / (1024 * 1024)));
     if (result != CURLE_OK) {
         const QString detail = errorText[0] ? QString::fromUtf8(errorText).trimmed()
                                             : QString::fromUtf8(curl_easy_strerror(result));

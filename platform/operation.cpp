@@ -1,8 +1,8 @@
 #include "operation.h"
 
+#include "notices.h"
 #include "recordset.h"
 #include "untDM.h"
-#include "notices.h"
 
 bool runPlatformOperation(Tdm& dm, UserNotices& notices, const PlatformOperation& operation)
 {
@@ -10,9 +10,8 @@ bool runPlatformOperation(Tdm& dm, UserNotices& notices, const PlatformOperation
         operation.checks();
 
     const QString body = RequestObject(operation.requestMembers).bodyText();
-    const PlatformReply reply(
-        dm.HttpRequest(body, operation.method, operation.url, platformTimeoutMs,
-                       platformContentType()));
+    const PlatformReply reply(dm.HttpRequest(body, operation.method, operation.url,
+                                             platformTimeoutMs, platformContentType()));
 
     if (!reply.isSuccess()) {
         notices.notice(reply.failureText());

@@ -16,15 +16,27 @@ class UserNotices;
 // The platform's resources, appended to its base address
 // (Tdm::Plataforma.url); an update appends the record's identifier.
 namespace PlatformPath {
-inline QString cedentes() { return QStringLiteral("/api/v1/cedentes/"); }
-inline QString contas() { return QStringLiteral("/api/v1/cedentes/contas/"); }
-inline QString convenios() { return QStringLiteral("/api/v1/cedentes/contas/convenios/"); }
+inline QString cedentes()
+{
+    return QStringLiteral("/api/v1/cedentes/");
+}
+inline QString contas()
+{
+    return QStringLiteral("/api/v1/cedentes/contas/");
+}
+inline QString convenios()
+{
+    return QStringLiteral("/api/v1/cedentes/contas/convenios/");
+}
 } // namespace PlatformPath
 
 // What every platform request passes to Tdm::HttpRequest besides its own
 // body, method and address.
 inline constexpr int platformTimeoutMs = 10000;
-inline QString platformContentType() { return QStringLiteral("application/json"); }
+inline QString platformContentType()
+{
+    return QStringLiteral("application/json");
+}
 
 // One platform operation (register or update of a beneficiary, account or
 // agreement), as the window handler describes it.

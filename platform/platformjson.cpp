@@ -221,8 +221,8 @@ PlatformReply::PlatformReply(const QByteArray& body) : m_body(body)
     bool tooDeep = false;
     const Json::parser_callback_t watchDepth = [&tooDeep](int depth, Json::parse_event_t event,
                                                           Json&) {
-        if (depth > maxNesting &&
-            (event == Json::parse_event_t::object_start || event == Json::parse_event_t::array_start))
+        if (depth > maxNesting && (event == Json::parse_event_t::object_start ||
+                                   event == Json::parse_event_t::array_start))
             tooDeep = true;
         return !tooDeep; // keeps nothing more once too deep
     };
