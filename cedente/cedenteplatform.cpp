@@ -93,7 +93,8 @@ void updateCedente(Tdm& dm, UserNotices& notices)
     op.checks = [&] { checkCnpjAndAddress(dm, notices); };
     op.requestMembers = requestMembers(dm);
     op.method = QStringLiteral("PUT");
-    op.url = dm.Plataforma.url + PlatformPath::cedentes() + dm.qrBoletoCedenteBCEIDCEDENTE->AsString();
+    op.url =
+        dm.Plataforma.url + PlatformPath::cedentes() + dm.qrBoletoCedenteBCEIDCEDENTE->AsString();
     op.record = dm.qrBoletoCedente;
     op.replyMembers = replyMembers(dm);
     op.successText = QStringLiteral("Empresa Alterada com Sucesso.\rID: ");

@@ -47,59 +47,75 @@ TfrmCedente::TfrmCedente(QWidget* parent) : QWidget(parent)
                          QStringLiteral("Sair do Controle de Cedente"), Icons::exit());
     btnAltera = toolButton(this, QStringLiteral("btnAltera"), QStringLiteral("&Alterar Dados"),
                            QStringLiteral("Alterar Dados do Cedente Selecionado"), Icons::edit());
-    btnRegistrar = toolButton(this, QStringLiteral("btnRegistrar"),
-                              QStringLiteral("&Registrar Cedente"),
-                              QStringLiteral("Registrar o Cedente no Sistema da API"), Icons::send());
-    btnAPIAlterar = toolButton(this, QStringLiteral("btnAPIAlterar"),
-                               QStringLiteral("&Atualizar Cedente"),
-                               QStringLiteral("Alterar dados do Cedente no Sistema da API"),
-                               Icons::refresh());
+    btnRegistrar =
+        toolButton(this, QStringLiteral("btnRegistrar"), QStringLiteral("&Registrar Cedente"),
+                   QStringLiteral("Registrar o Cedente no Sistema da API"), Icons::send());
+    btnAPIAlterar =
+        toolButton(this, QStringLiteral("btnAPIAlterar"), QStringLiteral("&Atualizar Cedente"),
+                   QStringLiteral("Alterar dados do Cedente no Sistema da API"), Icons::refresh());
     for (QToolButton* b : {btnSair, btnAltera, btnRegistrar, btnAPIAlterar})
         panelFerramentas->addWidget(b);
 
-    panelBotoes = WindowParts::titleBand(this, QStringLiteral("panelBotoes"), QStringLiteral("CEDENTE"));
+    panelBotoes =
+        WindowParts::titleBand(this, QStringLiteral("panelBotoes"), QStringLiteral("CEDENTE"));
 
-    RxDBGrid1 = new DBGrid(
-        dm->dsBoletoCedente,
-        {QStringLiteral("BCECODIGO"), QStringLiteral("BCEIDCEDENTE"), QStringLiteral("BCESITUACAO"),
-         QStringLiteral("BCECNPJ"), QStringLiteral("BCETOKEN"), QStringLiteral("BCEDATACRIADO"),
-         QStringLiteral("BCEDATAATUALIZADO"), QStringLiteral("BCEVENCIMENTOCERTIFICADO"),
-         QStringLiteral("BCERAZAO"), QStringLiteral("BCEFANTASIA"), QStringLiteral("BCELOGRADOURO"),
-         QStringLiteral("BCENUMERO"), QStringLiteral("BCECOMPLEMENTO"), QStringLiteral("BCEBAIRRO"),
-         QStringLiteral("BCECEP"), QStringLiteral("BCECODIBGECIDADE"), QStringLiteral("BCETELEFONE"),
-         QStringLiteral("BCEEMAIL"), QStringLiteral("BCETOKENESALES"),
-         QStringLiteral("BCECODSOFTWAREHOUSE"), QStringLiteral("BCECONFIGEMAIL"),
-         QStringLiteral("BCECONFIGNOTIFICACAO"), QStringLiteral("BCEMOTIVOINATIVACAO"),
-         QStringLiteral("BCEDATAATIVACAO"), QStringLiteral("BCEDATAINATIVACAO"),
-         QStringLiteral("BCECERTIFICADO")},
-        this);
+    RxDBGrid1 = new DBGrid(dm->dsBoletoCedente,
+                           {QStringLiteral("BCECODIGO"),
+                            QStringLiteral("BCEIDCEDENTE"),
+                            QStringLiteral("BCESITUACAO"),
+                            QStringLiteral("BCECNPJ"),
+                            QStringLiteral("BCETOKEN"),
+                            QStringLiteral("BCEDATACRIADO"),
+                            QStringLiteral("BCEDATAATUALIZADO"),
+                            QStringLiteral("BCEVENCIMENTOCERTIFICADO"),
+                            QStringLiteral("BCERAZAO"),
+                            QStringLiteral("BCEFANTASIA"),
+                            QStringLiteral("BCELOGRADOURO"),
+                            QStringLiteral("BCENUMERO"),
+                            QStringLiteral("BCECOMPLEMENTO"),
+                            QStringLiteral("BCEBAIRRO"),
+                            QStringLiteral("BCECEP"),
+                            QStringLiteral("BCECODIBGECIDADE"),
+                            QStringLiteral("BCETELEFONE"),
+                            QStringLiteral("BCEEMAIL"),
+                            QStringLiteral("BCETOKENESALES"),
+                            QStringLiteral("BCECODSOFTWAREHOUSE"),
+                            QStringLiteral("BCECONFIGEMAIL"),
+                            QStringLiteral("BCECONFIGNOTIFICACAO"),
+                            QStringLiteral("BCEMOTIVOINATIVACAO"),
+                            QStringLiteral("BCEDATAATIVACAO"),
+                            QStringLiteral("BCEDATAINATIVACAO"),
+                            QStringLiteral("BCECERTIFICADO")},
+                           this);
     RxDBGrid1->setObjectName(QStringLiteral("RxDBGrid1"));
     RxDBGrid1->setAccessibleName(QStringLiteral("CEDENTE"));
 
     Panel2 = new QWidget(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
-    btnCopiar = toolButton(Panel2, QStringLiteral("btnCopiar"), QStringLiteral("&Copiar"),
-                           QStringLiteral("Copiar os Dados do Cadastro da Empresa Selecionada para o Cedente"),
-                           Icons::copy());
-    auto* empresaBand = WindowParts::titleBand(Panel2, QStringLiteral("lblEmpresa"), QStringLiteral("EMPRESA"));
+    btnCopiar = toolButton(
+        Panel2, QStringLiteral("btnCopiar"), QStringLiteral("&Copiar"),
+        QStringLiteral("Copiar os Dados do Cadastro da Empresa Selecionada para o Cedente"),
+        Icons::copy());
+    auto* empresaBand =
+        WindowParts::titleBand(Panel2, QStringLiteral("lblEmpresa"), QStringLiteral("EMPRESA"));
     auto* band = new QHBoxLayout(Panel2);
     band->setContentsMargins(0, 0, 0, 0);
     band->addWidget(btnCopiar);
     band->addWidget(empresaBand, 1);
 
     // The company grid offers no deletion: the program never writes to Empresa.
-    RxDBGrid2 = new DBGrid(
-        dm->dsEmpresa,
-        {QStringLiteral("CNPJ"), QStringLiteral("NOME"), QStringLiteral("NOME1"),
-         QStringLiteral("COD_MUN"), QStringLiteral("ENDERECO"), QStringLiteral("NLOCAL"),
-         QStringLiteral("COMPL"), QStringLiteral("BAIRRO"), QStringLiteral("CIDADE"),
-         QStringLiteral("ESTADO"), QStringLiteral("CEP"), QStringLiteral("TELEFONE")},
-        this);
+    RxDBGrid2 =
+        new DBGrid(dm->dsEmpresa,
+                   {QStringLiteral("CNPJ"), QStringLiteral("NOME"), QStringLiteral("NOME1"),
+                    QStringLiteral("COD_MUN"), QStringLiteral("ENDERECO"), QStringLiteral("NLOCAL"),
+                    QStringLiteral("COMPL"), QStringLiteral("BAIRRO"), QStringLiteral("CIDADE"),
+                    QStringLiteral("ESTADO"), QStringLiteral("CEP"), QStringLiteral("TELEFONE")},
+                   this);
     RxDBGrid2->setObjectName(QStringLiteral("RxDBGrid2"));
     RxDBGrid2->setAccessibleName(QStringLiteral("EMPRESA"));
     RxDBGrid2->setReadOnly(true);
-    RxDBGrid2->setFixedHeight(RxDBGrid2->verticalHeader()->defaultSectionSize() * 6
-                              + RxDBGrid2->horizontalHeader()->sizeHint().height() + 4);
+    RxDBGrid2->setFixedHeight(RxDBGrid2->verticalHeader()->defaultSectionSize() * 6 +
+                              RxDBGrid2->horizontalHeader()->sizeHint().height() + 4);
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -173,13 +189,18 @@ void TfrmCedente::btnAlteraClick()
 void TfrmCedente::btnCopiarClick()
 {
     const QString cnpj = cleanCnpj(dm->qrEmpresaCNPJ->AsString());
+    // Looks for the tax number as the beneficiary would hold it: a longer
+    // one is stored cut to the column, and the server refuses to compare a
+    // parameter longer than the column.
+    const QString stored = cnpj.left(dm->qrBoletoCedenteBCECNPJ->Size());
     dm->qrAux->Close();
     dm->qrAux->SetSQL(QStringLiteral("select * from BoletoCedente where bceCNPJ = :xCNPJ"));
-    dm->qrAux->ParamByName(QStringLiteral("xCNPJ")).SetAsString(cnpj);
+    dm->qrAux->ParamByName(QStringLiteral("xCNPJ")).SetAsString(stored);
     dm->qrAux->Open();
     // One or more beneficiaries with this tax number: already copied.
     if (dm->qrAux->RecordCount() >= 1) {
-        dialogs().notice(QStringLiteral("Esta Empresa já foi Copiada para o Cadastro de Cedentes."));
+        dialogs().notice(
+            QStringLiteral("Esta Empresa já foi Copiada para o Cadastro de Cedentes."));
         throw SilentAbort();
     }
     RecordSet* cedente = dm->qrBoletoCedente;

@@ -54,8 +54,8 @@ TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmCedenteDados"));
     setWindowTitle(QStringLiteral("Dados do Cedente"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setModal(true);
 
     DataSource* ds = dm->dsBoletoCedente;
@@ -77,7 +77,8 @@ TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
     };
 
     Row r1 = row();
-    dbCodigo = r1.add(QStringLiteral("Código"), new DBText(ds, QStringLiteral("BCECODIGO"), grDados), 1);
+    dbCodigo =
+        r1.add(QStringLiteral("Código"), new DBText(ds, QStringLiteral("BCECODIGO"), grDados), 1);
     dbCodigo->setObjectName(QStringLiteral("dbCodigo"));
     QFont bold = dbCodigo->font();
     bold.setBold(true);
@@ -89,11 +90,13 @@ TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
 
     dbRazao = row().add(QStringLiteral("Razão Social"), edit("BCERAZAO", "dbRazao"), 1);
     dbFantasia = row().add(QStringLiteral("Nome Fantasia"), edit("BCEFANTASIA", "dbFantasia"), 1);
-    dbLogradouro = row().add(QStringLiteral("Logradouro"), edit("BCELOGRADOURO", "dbLogradouro"), 1);
+    dbLogradouro =
+        row().add(QStringLiteral("Logradouro"), edit("BCELOGRADOURO", "dbLogradouro"), 1);
 
     Row r5 = row();
     dbNumero = r5.add(QStringLiteral("Número"), edit("BCENUMERO", "dbNumero"), 1);
-    dbComplemento = r5.add(QStringLiteral("Complemento"), edit("BCECOMPLEMENTO", "dbComplemento"), 4);
+    dbComplemento =
+        r5.add(QStringLiteral("Complemento"), edit("BCECOMPLEMENTO", "dbComplemento"), 4);
 
     Row r6 = row();
     dbBairro = r6.add(QStringLiteral("Bairro"), edit("BCEBAIRRO", "dbBairro"), 4);
@@ -107,7 +110,8 @@ TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
     dbEmail = r7.add(QStringLiteral("e-mail"), edit("BCEEMAIL", "dbEmail"), 3);
 
     Row r8 = row();
-    dbDataCriado = r8.add(QStringLiteral("Data Criado"), edit("BCEDATACRIADO", "dbDataCriado", true), 1);
+    dbDataCriado =
+        r8.add(QStringLiteral("Data Criado"), edit("BCEDATACRIADO", "dbDataCriado", true), 1);
     dbDataAtualizado = r8.add(QStringLiteral("Data Atualizado"),
                               edit("BCEDATAATUALIZADO", "dbDataAtualizado", true), 1);
 
@@ -124,15 +128,16 @@ TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
                                    edit("BCEMOTIVOINATIVACAO", "dbMotivoInativacao", true), 1);
 
     Row r13 = row();
-    dbDataAtivacao =
-        r13.add(QStringLiteral("Data Ativação"), edit("BCEDATAATIVACAO", "dbDataAtivacao", true), 1);
+    dbDataAtivacao = r13.add(QStringLiteral("Data Ativação"),
+                             edit("BCEDATAATIVACAO", "dbDataAtivacao", true), 1);
     dbDataInativacao = r13.add(QStringLiteral("Data Inativação"),
                                edit("BCEDATAINATIVACAO", "dbDataInativacao", true), 1);
     dbVencimentoCertificado =
         r13.add(QStringLiteral("Vencimento Certificado"),
                 edit("BCEVENCIMENTOCERTIFICADO", "dbVencimentoCertificado", true), 1);
 
-    dbCertificado = row().add(QStringLiteral("Certificado"), edit("BCECERTIFICADO", "dbCertificado"), 1);
+    dbCertificado =
+        row().add(QStringLiteral("Certificado"), edit("BCECERTIFICADO", "dbCertificado"), 1);
 
     btnCancelar = new QPushButton(Icons::cancel(), QStringLiteral("   &Cancelar"), this);
     btnCancelar->setObjectName(QStringLiteral("btnCancelar"));
@@ -153,15 +158,32 @@ TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
     layout->addWidget(grDados);
     layout->addLayout(buttons);
 
-    QWidget* order[] = {dbRazao,        dbFantasia,      dbCNPJ,
-                        dbLogradouro,   dbNumero,        dbComplemento,
-                        dbBairro,       dbCEP,           dbCodIBGECidade,
-                        dbTelefone,     dbEmail,         DBEdit12,
-                        dbDataCriado,   dbDataAtualizado, dbTOKEN,
-                        dbTOKENeSales,  dbSituacao,      dbConfigEmail,
-                        dbConfigNotificacao, dbMotivoInativacao, dbDataAtivacao,
-                        dbDataInativacao, dbCertificado, dbVencimentoCertificado,
-                        btnGravar,      btnCancelar};
+    QWidget* order[] = {dbRazao,
+                        dbFantasia,
+                        dbCNPJ,
+                        dbLogradouro,
+                        dbNumero,
+                        dbComplemento,
+                        dbBairro,
+                        dbCEP,
+                        dbCodIBGECidade,
+                        dbTelefone,
+                        dbEmail,
+                        DBEdit12,
+                        dbDataCriado,
+                        dbDataAtualizado,
+                        dbTOKEN,
+                        dbTOKENeSales,
+                        dbSituacao,
+                        dbConfigEmail,
+                        dbConfigNotificacao,
+                        dbMotivoInativacao,
+                        dbDataAtivacao,
+                        dbDataInativacao,
+                        dbCertificado,
+                        dbVencimentoCertificado,
+                        btnGravar,
+                        btnCancelar};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 

@@ -140,8 +140,8 @@ void DBGrid::followCurrentRow(int row)
     m_following = true;
     if (row >= 0 && row < m_model->rowCount()) {
         const QModelIndex target = m_model->index(row, std::max(0, currentIndex().column()));
-        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect
-                                                      | QItemSelectionModel::Rows);
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
+                                                      QItemSelectionModel::Rows);
         scrollTo(target);
     } else {
         selectionModel()->clear();

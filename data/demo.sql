@@ -1,11 +1,11 @@
 -- Demonstration data: a few companies and one user (password "1234").
 -- The first company is written the way other software often leaves it:
--- punctuation and blanks in the CNPJ, a hyphen in the CEP, a telephone
+-- blanks around the CNPJ and punctuation in it, a hyphen in the CEP, a telephone
 -- longer than a beneficiary's column.
 
 INSERT INTO Empresa (CODIGO, NOME, CNPJ, NOME1, ENDERECO, COMPL, BAIRRO, CIDADE, ESTADO, CEP,
                      NLOCAL, TELEFONE, EMAIL, COD_MUN)
-VALUES (1, 'Padaria Pão de Açúcar Ltda', '12 345.678/0001-95', 'Pão de Açúcar',
+VALUES (1, 'Padaria Pão de Açúcar Ltda', ' 12345678/0001-95 ', 'Pão de Açúcar',
         'Rua das Laranjeiras', 'Loja 2', 'Centro', 'São Paulo', 'SP', '01010-000', '120',
         '(11) 3456-7890 r.22', 'contato@paodeacucar.example', '3550308');
 

@@ -1,6 +1,7 @@
 #include "scripteddialogs.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -26,7 +27,10 @@ ScriptedDialogs::ScriptedDialogs()
 
 ScriptedDialogs::~ScriptedDialogs()
 {
-    setDialogs(nullptr);
+    // Another double may have taken over already (a failed cleanup leaves
+    // the old one alive until the next test replaces it).
+    if (&dialogs() == this)
+        setDialogs(nullptr);
 }
 
 void ScriptedDialogs::expectNotice(const QString& text)
@@ -100,7 +104,14 @@ void onModal(std::function<void(QWidget*)> action)
     auto poll = std::make_shared<std::function<void(int)>>();
     *poll = [action = std::move(action), poll](int triesLeft) {
         if (QWidget* modal = QApplication::activeModalWidget()) {
+            QPointer<QWidget> guard(modal);
             action(modal);
+            // A failed check inside the action returns early: close the
+            // window so the test fails instead of hanging.
+            if (guard && guard->isVisible() && QApplication::activeModalWidget() == guard) {
+                qWarning("onModal: the modal window was left open; closing it");
+                guard->close();
+            }
             *poll = nullptr; // breaks the cycle
             return;
         }

@@ -67,5 +67,6 @@ private:
     } while (false)
 
 // Runs `action` on the modal window as soon as one is shown (polling the
-// event loop for up to two seconds).
+// event loop for up to two seconds). A window the action leaves open is
+// closed, so a failing check cannot hang the test.
 void onModal(std::function<void(QWidget*)> action);
