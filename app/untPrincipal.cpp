@@ -165,8 +165,12 @@ void TfrmPrincipal::openListWindow(const QString& name, QPointer<QWidget>& refer
     window->setObjectName(name);
     window->setAttribute(Qt::WA_DeleteOnClose);
     reference = window;
+    const QSize wanted = window->size();
     QMdiSubWindow* sub = mdiArea->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // As large as the window wants, within the workspace.
+    sub->resize(
+        sub->sizeHint().expandedTo(wanted + QSize(8, 32)).boundedTo(mdiArea->viewport()->size()));
     window->show();
     mdiArea->setActiveSubWindow(sub);
 }

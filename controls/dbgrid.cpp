@@ -114,8 +114,8 @@ DBGrid::DBGrid(DataSource* source, const QStringList& fieldNames, QWidget* paren
     verticalHeader()->setHighlightSections(false);
     for (int c = 0; c < m_model->columnCount(); ++c) {
         const int title = fontMetrics().horizontalAdvance(m_model->fieldAt(c)->DisplayLabel());
-        const int content =
-            fontMetrics().averageCharWidth() * std::clamp(m_model->fieldAt(c)->Size(), 6, 30);
+        const int content = fontMetrics().horizontalAdvance(QLatin1Char('0')) *
+                            std::clamp(m_model->fieldAt(c)->Size(), 4, 30);
         setColumnWidth(c, std::max(title, content) + 16);
     }
 

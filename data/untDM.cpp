@@ -131,7 +131,9 @@ void Tdm::DataModuleCreate()
                 url.chop(1);
             if (!url.isEmpty())
                 Plataforma.url = url;
-            Plataforma.caFile = ini.readString(platform, QStringLiteral("ca"), QString());
+            // A relative file name is read beside Connect.ini, like the file itself.
+            const QString ca = ini.readString(platform, QStringLiteral("ca"), QString());
+            Plataforma.caFile = ca.isEmpty() ? ca : QDir(configDirectory()).absoluteFilePath(ca);
         }
         BcoDados.location().parse(database);
         BcoDados.SetUser(user);

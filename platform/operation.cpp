@@ -1,5 +1,6 @@
 #include "operation.h"
 
+#include "errors.h"
 #include "notices.h"
 #include "recordset.h"
 #include "untDM.h"
@@ -19,10 +20,21 @@ bool runPlatformOperation(Tdm& dm, UserNotices& notices, const PlatformOperation
     }
 
     RecordSet* record = operation.record;
-    record->Edit();
-    for (const auto& [member, field] : operation.replyMembers)
-        field->SetAsString(reply.dataText(member));
-    record->Post();
-    notices.notice(operation.successText + reply.dataText("id"));
+    const QString id = reply.dataText("id");
+    try {
+        record->Edit();
+        for (const auto& [member, field] : operation.replyMembers)
+            field->SetAsString(reply.dataText(member));
+        record->Post();
+    } catch (const Failure& e) {
+        // The platform has done its part: the user must not lose sight of
+        // what it answered, even though the local copy could not be kept.
+        record->Cancel();
+        throw Failure(e.message() +
+                      QStringLiteral("\r\rA plataforma concluiu a operação, mas o resultado não "
+                                     "foi gravado neste computador.\rID: ") +
+                      id);
+    }
+    notices.notice(operation.successText + id);
     return true;
 }

@@ -65,6 +65,7 @@ struct PlatformOperation
 // is shown through `notices` and leaves every record set as it was; the
 // result is then false. On success the record is edited, the reply members
 // are copied (cut to the column sizes), the record is posted and the
-// success text is shown; the result is true. Exceptions of the checks, the
-// transport and the post go on to the caller.
+// success text is shown; the result is true. Exceptions of the checks and
+// the transport go on to the caller; a failed post is cancelled and raised
+// again with the platform's "id" added to its message.
 bool runPlatformOperation(Tdm& dm, UserNotices& notices, const PlatformOperation& operation);

@@ -33,6 +33,7 @@ private slots:
     void failuresGiveOneNoticeAndStartUpGoesOn();
     void badPortLeavesUserAndPasswordUnset();
     void aLaterStatementConnectsOnDemand();
+    void platformSection();
     void dateFormatKeepsTheLocaleSeparator();
     void cleanupTestCase();
 
@@ -173,6 +174,28 @@ void TestStartup::aLaterStatementConnectsOnDemand()
     module.qrBoletoCedente->Open();
     QCOMPARE(module.qrBoletoCedente->RecordCount(), 0);
     QVERIFY(module.BcoDados.Connected());
+}
+
+void TestStartup::platformSection()
+{
+    QTemporaryDir dir;
+    RecordingNotices notices;
+    {
+        Tdm module(&notices);
+        module.setConfigDirectory(dir.path()); // no Connect.ini: the defaults
+        module.DataModuleCreate();
+        QCOMPARE(module.Plataforma.url, PlatformSettings::defaultUrl());
+        QCOMPARE(module.Plataforma.caFile, QString());
+    }
+    QFile file(QDir(dir.path()).filePath(u"Connect.ini"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[plataforma]\r\nURL = https://sandbox.example.com:8443//\r\nca=certs\\ca.pem\r\n");
+    file.close();
+    Tdm module(&notices);
+    module.setConfigDirectory(dir.path());
+    module.DataModuleCreate();
+    QCOMPARE(module.Plataforma.url, u"https://sandbox.example.com:8443"_s);
+    QCOMPARE(module.Plataforma.caFile, QDir(dir.path()).absoluteFilePath(u"certs\\ca.pem"_s));
 }
 
 void TestStartup::dateFormatKeepsTheLocaleSeparator()
