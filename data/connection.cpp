@@ -299,6 +299,19 @@ struct Connection::Impl
         }
     }
 
+    void forget(const QString& sql)
+    {
+        IStatement* statement = statements.take(sql);
+        if (!statement)
+            return;
+        try {
+            Status status;
+            statement->free(&status);
+        } catch (const FbException&) {
+            statement->release();
+        }
+    }
+
     // Runs body(status, transaction, statement) in a transaction of its own
     // and commits it.
     template <typename Body>
@@ -432,8 +445,14 @@ void Connection::Impl::run(const QString& sql, bool readOnly, int lockTimeout, B
     } catch (const FbException& e) {
         DatabaseError error = toDatabaseError(e.getStatus());
         rollbackQuietly(transaction);
-        if (error.connectionLost())
+        if (error.connectionLost()) {
             drop(false);
+        } else {
+            // A prepared statement keeps the table's rules as they were when
+            // it was prepared; after a failure it is prepared afresh, so a
+            // change made meanwhile by the administrator is seen.
+            forget(sql);
+        }
         throw error;
     } catch (...) {
         rollbackQuietly(transaction);
@@ -495,14 +514,7 @@ void Connection::executeScript(const QString& script)
             return;
         execute(sql, {});
         // Schema statements are not worth keeping prepared.
-        if (IStatement* s = d->statements.take(sql)) {
-            Status status;
-            try {
-                s->free(&status);
-            } catch (const FbException&) {
-                s->release();
-            }
-        }
+        d->forget(sql);
     };
     const QStringList lines = script.split(QLatin1Char('\n'));
     for (const QString& line : lines) {
