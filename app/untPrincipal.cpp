@@ -6,6 +6,7 @@
 #include "guard.h"
 #include "icons.h"
 #include "untCedente.h"
+#include "untConta.h"
 #include "untDM.h"
 #include "untLogin.h"
 
@@ -88,9 +89,7 @@ TfrmPrincipal::TfrmPrincipal(QWidget* parent) : QMainWindow(parent)
 
     setListWindowFactories(
         [](QWidget* p) -> QWidget* { return new TfrmCedente(p); },
-        [](QWidget* p) {
-            return placeholderWindow(p, QStringLiteral("Controle de Contas do Cedente"));
-        },
+        [](QWidget* p) -> QWidget* { return new TfrmConta(p); },
         [](QWidget* p) { return placeholderWindow(p, QStringLiteral("Controle de Convênios")); });
 
     connect(menCadCedente, &QAction::triggered, this, guard([this] { menCadCedenteClick(); }));

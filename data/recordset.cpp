@@ -470,6 +470,20 @@ void RecordSet::SetRecNo(int row)
     setCurrent(row);
 }
 
+bool RecordSet::Locate(const QString& fieldName, const QString& value)
+{
+    if (!Active())
+        raise(QStringLiteral("o conjunto de dados está fechado."));
+    const int field = FieldByName(fieldName).Index();
+    for (int row = 0; row < RecordCount(); ++row) {
+        if (cellText(row, field) == value) {
+            SetRecNo(row);
+            return RecNo() == row;
+        }
+    }
+    return false;
+}
+
 void RecordSet::Edit()
 {
     if (m_state == dsEdit || m_state == dsInsert)

@@ -137,6 +137,10 @@ public:
     int RecNo() const { return m_current; }
     void SetRecNo(int row);
     int RecordCount() const { return int(m_rows.size()); }
+    // Makes the first row whose field `fieldName` reads as `value` (compared
+    // as text, exactly) the current row, posting a pending change first like
+    // any move. False, with the current row unchanged, when no row has it.
+    bool Locate(const QString& fieldName, const QString& value);
     TDataSetState State() const { return m_state; }
     bool Active() const { return m_state != dsInactive; }
 

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QWidget>
+
+class DBGrid;
+class QLabel;
+class QToolBar;
+class QToolButton;
+
+// The account list: every account of every beneficiary; include, alter,
+// activate or inactivate, delete by keyboard, and register or update the
+// selected account on the platform.
+class TfrmConta : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TfrmConta(QWidget* parent = nullptr);
+
+    QToolBar* panelFerramentas;
+    QToolButton* btnSair;
+    QToolButton* btnIncluir;
+    QToolButton* btnAltera;
+    QToolButton* btnInativar;
+    QToolButton* btnAPIRegistrar;
+    QToolButton* btnAPIAlterar;
+    QLabel* panelBotoes;
+    DBGrid* RxDBGrid1;
+    QWidget* Panel1;
+
+    void FormShow();
+    void FormClose();
+    void btnSairClick();
+    void btnIncluirClick();
+    void btnAlteraClick();
+    void btnInativarClick();
+    void btnAPIRegistrarClick();
+    void btnAPIAlterarClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool m_shown = false;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class DBCheckBox;
+class DBComboBox;
+class DBEdit;
+class DBLookupComboBox;
+class DBText;
+class QGroupBox;
+class QPushButton;
+
+// The account data-entry window: edits the current row of qrBoletoConta in
+// place and ties it to a beneficiary chosen from qrBoletoCedente; "Gravar"
+// checks the bank fields and posts, anything else discards. It is released
+// when it closes.
+class TfrmContaDados : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TfrmContaDados(QWidget* parent = nullptr);
+
+    QGroupBox* grDados;
+    DBText* dbCodigo;
+    DBLookupComboBox* dbCedente;
+    DBEdit* dbIDCedente;
+    DBEdit* dbCodBanco;
+    DBEdit* dbAgencia;
+    DBEdit* dbAgenciaDV;
+    DBEdit* dbNumConta;
+    DBEdit* dbNumContaDV;
+    DBCheckBox* dbContaAtiva;
+    DBComboBox* dbTipo;
+    DBEdit* dbCodBeneficiario;
+    DBEdit* dbCedenteCNPJ;
+    DBEdit* dbContaID;
+    DBEdit* dbStatus;
+    DBEdit* dbDataCriado;
+    DBEdit* dbDataAtualizado;
+    QPushButton* btnCancelar;
+    QPushButton* btnGravar;
+
+    void FormShow();
+    void FormClose();
+    void dbCedenteExit();
+    void btnGravarClick();
+    void btnCancelarClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+};
+
+// The data-entry window open at the moment; null when there is none.
+extern QPointer<TfrmContaDados> frmContaDados;
