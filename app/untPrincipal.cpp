@@ -7,6 +7,7 @@
 #include "icons.h"
 #include "untCedente.h"
 #include "untConta.h"
+#include "untConvenio.h"
 #include "untDM.h"
 #include "untLogin.h"
 
@@ -19,22 +20,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-
-namespace {
-
-// Stands in for a list window that this build does not have yet.
-QWidget* placeholderWindow(QWidget* parent, const QString& title)
-{
-    auto* w = new QWidget(parent);
-    w->setWindowTitle(title);
-    auto* label = new QLabel(QStringLiteral("Em construção."), w);
-    label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(0, 0, 400, 200);
-    w->resize(400, 200);
-    return w;
-}
-
-} // namespace
 
 TfrmPrincipal::TfrmPrincipal(QWidget* parent) : QMainWindow(parent)
 {
@@ -87,10 +72,9 @@ TfrmPrincipal::TfrmPrincipal(QWidget* parent) : QMainWindow(parent)
     }
     statusBar()->setSizeGripEnabled(true);
 
-    setListWindowFactories(
-        [](QWidget* p) -> QWidget* { return new TfrmCedente(p); },
-        [](QWidget* p) -> QWidget* { return new TfrmConta(p); },
-        [](QWidget* p) { return placeholderWindow(p, QStringLiteral("Controle de Convênios")); });
+    setListWindowFactories([](QWidget* p) -> QWidget* { return new TfrmCedente(p); },
+                           [](QWidget* p) -> QWidget* { return new TfrmConta(p); },
+                           [](QWidget* p) -> QWidget* { return new TfrmConvenio(p); });
 
     connect(menCadCedente, &QAction::triggered, this, guard([this] { menCadCedenteClick(); }));
     connect(menCadConta, &QAction::triggered, this, guard([this] { menCadContaClick(); }));

@@ -2,53 +2,17 @@
 
 #include "dbedit.h"
 #include "guard.h"
-#include "icons.h"
 #include "untDM.h"
+#include "windowparts.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
 TfrmCedenteDados* frmCedenteDados = nullptr;
 
-namespace {
-
-// One labelled field: the label above, bound to the control as its buddy.
-struct Row
-{
-    QHBoxLayout* layout;
-    QWidget* parent;
-
-    template <typename Control>
-    Control* add(const QString& caption, Control* control, int stretch, const QString& note = {})
-    {
-        auto* column = new QVBoxLayout;
-        column->setSpacing(2);
-        auto* label = new QLabel(caption, parent);
-        label->setBuddy(control);
-        if (note.isEmpty()) {
-            column->addWidget(label);
-        } else {
-            auto* line = new QHBoxLayout;
-            line->addWidget(label);
-            auto* hint = new QLabel(note, parent);
-            QFont f = hint->font();
-            f.setPointSizeF(f.pointSizeF() * 0.85);
-            hint->setFont(f);
-            line->addWidget(hint);
-            line->addStretch(1);
-            column->addLayout(line);
-        }
-        column->addWidget(control);
-        layout->addLayout(column, stretch);
-        return control;
-    }
-};
-
-} // namespace
+using WindowParts::FieldRow;
 
 TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
 {
@@ -61,14 +25,8 @@ TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
     DataSource* ds = dm->dsBoletoCedente;
     grDados = new QGroupBox(this);
     grDados->setObjectName(QStringLiteral("grDados"));
-    auto* rows = new QVBoxLayout(grDados);
-    rows->setSpacing(6);
-    const auto row = [&] {
-        auto* l = new QHBoxLayout;
-        l->setSpacing(8);
-        rows->addLayout(l);
-        return Row{l, grDados};
-    };
+    WindowParts::FieldRows rows(grDados);
+    const auto row = [&] { return rows.next(); };
     const auto edit = [&](const char* column, const char* name, bool readOnly = false) {
         auto* e = new DBEdit(ds, QString::fromLatin1(column), grDados);
         e->setObjectName(QString::fromLatin1(name));
@@ -76,14 +34,11 @@ TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
         return e;
     };
 
-    Row r1 = row();
+    FieldRow r1 = row();
     dbCodigo =
         r1.add(QStringLiteral("Código"), new DBText(ds, QStringLiteral("BCECODIGO"), grDados), 1);
     dbCodigo->setObjectName(QStringLiteral("dbCodigo"));
-    QFont bold = dbCodigo->font();
-    bold.setBold(true);
-    dbCodigo->setFont(bold);
-    dbCodigo->setMinimumHeight(dbCodigo->fontMetrics().height() + 8);
+    WindowParts::styleKeyText(dbCodigo);
     dbCNPJ = r1.add(QStringLiteral("CNPJ"), edit("BCECNPJ", "dbCNPJ"), 2);
     DBEdit12 = r1.add(QStringLiteral("ID Cedente"), edit("BCEIDCEDENTE", "DBEdit12", true), 2);
     dbSituacao = r1.add(QStringLiteral("Situação"), edit("BCESITUACAO", "dbSituacao", true), 2);
@@ -93,29 +48,29 @@ TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
     dbLogradouro =
         row().add(QStringLiteral("Logradouro"), edit("BCELOGRADOURO", "dbLogradouro"), 1);
 
-    Row r5 = row();
+    FieldRow r5 = row();
     dbNumero = r5.add(QStringLiteral("Número"), edit("BCENUMERO", "dbNumero"), 1);
     dbComplemento =
         r5.add(QStringLiteral("Complemento"), edit("BCECOMPLEMENTO", "dbComplemento"), 4);
 
-    Row r6 = row();
+    FieldRow r6 = row();
     dbBairro = r6.add(QStringLiteral("Bairro"), edit("BCEBAIRRO", "dbBairro"), 4);
     dbCEP = r6.add(QStringLiteral("CEP"), edit("BCECEP", "dbCEP"), 1);
     dbCodIBGECidade =
         r6.add(QStringLiteral("Cód. IBGE Cidade"), edit("BCECODIBGECIDADE", "dbCodIBGECidade"), 1);
 
-    Row r7 = row();
+    FieldRow r7 = row();
     dbTelefone = r7.add(QStringLiteral("Telefone"), edit("BCETELEFONE", "dbTelefone"), 1,
                         QStringLiteral("(Somente Números)"));
     dbEmail = r7.add(QStringLiteral("e-mail"), edit("BCEEMAIL", "dbEmail"), 3);
 
-    Row r8 = row();
+    FieldRow r8 = row();
     dbDataCriado =
         r8.add(QStringLiteral("Data Criado"), edit("BCEDATACRIADO", "dbDataCriado", true), 1);
     dbDataAtualizado = r8.add(QStringLiteral("Data Atualizado"),
                               edit("BCEDATAATUALIZADO", "dbDataAtualizado", true), 1);
 
-    Row r9 = row();
+    FieldRow r9 = row();
     dbTOKEN = r9.add(QStringLiteral("TOKEN"), edit("BCETOKEN", "dbTOKEN", true), 1);
     dbTOKENeSales =
         r9.add(QStringLiteral("TOKEN eSales"), edit("BCETOKENESALES", "dbTOKENeSales", true), 1);
@@ -127,7 +82,7 @@ TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
     dbMotivoInativacao = row().add(QStringLiteral("Motivo Inativação"),
                                    edit("BCEMOTIVOINATIVACAO", "dbMotivoInativacao", true), 1);
 
-    Row r13 = row();
+    FieldRow r13 = row();
     dbDataAtivacao = r13.add(QStringLiteral("Data Ativação"),
                              edit("BCEDATAATIVACAO", "dbDataAtivacao", true), 1);
     dbDataInativacao = r13.add(QStringLiteral("Data Inativação"),
@@ -139,53 +94,34 @@ TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
     dbCertificado =
         row().add(QStringLiteral("Certificado"), edit("BCECERTIFICADO", "dbCertificado"), 1);
 
-    btnCancelar = new QPushButton(Icons::cancel(), QStringLiteral("   &Cancelar"), this);
-    btnCancelar->setObjectName(QStringLiteral("btnCancelar"));
-    btnCancelar->setAccessibleDescription(QStringLiteral("Cancelar e Sair"));
-    btnGravar = new QPushButton(Icons::save(), QStringLiteral("   &Gravar"), this);
-    btnGravar->setObjectName(QStringLiteral("btnGravar"));
-    btnGravar->setAccessibleDescription(QStringLiteral("Gravar os Dados"));
-    for (QPushButton* b : {btnCancelar, btnGravar}) {
-        b->setAutoDefault(false);
-        b->setIconSize(QSize(24, 24));
-        b->setMinimumSize(120, 36);
-    }
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnCancelar);
-    buttons->addWidget(btnGravar);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(grDados);
-    layout->addLayout(buttons);
+    WindowParts::addDataButtons(this, grDados, btnCancelar, btnGravar);
 
-    QWidget* order[] = {dbRazao,
-                        dbFantasia,
-                        dbCNPJ,
-                        dbLogradouro,
-                        dbNumero,
-                        dbComplemento,
-                        dbBairro,
-                        dbCEP,
-                        dbCodIBGECidade,
-                        dbTelefone,
-                        dbEmail,
-                        DBEdit12,
-                        dbDataCriado,
-                        dbDataAtualizado,
-                        dbTOKEN,
-                        dbTOKENeSales,
-                        dbSituacao,
-                        dbConfigEmail,
-                        dbConfigNotificacao,
-                        dbMotivoInativacao,
-                        dbDataAtivacao,
-                        dbDataInativacao,
-                        dbCertificado,
-                        dbVencimentoCertificado,
-                        btnGravar,
-                        btnCancelar};
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
+    WindowParts::chainTabOrder({dbRazao,
+                                dbFantasia,
+                                dbCNPJ,
+                                dbLogradouro,
+                                dbNumero,
+                                dbComplemento,
+                                dbBairro,
+                                dbCEP,
+                                dbCodIBGECidade,
+                                dbTelefone,
+                                dbEmail,
+                                DBEdit12,
+                                dbDataCriado,
+                                dbDataAtualizado,
+                                dbTOKEN,
+                                dbTOKENeSales,
+                                dbSituacao,
+                                dbConfigEmail,
+                                dbConfigNotificacao,
+                                dbMotivoInativacao,
+                                dbDataAtivacao,
+                                dbDataInativacao,
+                                dbCertificado,
+                                dbVencimentoCertificado,
+                                btnGravar,
+                                btnCancelar});
 
     connect(btnGravar, &QPushButton::clicked, this, guard([this] { btnGravarClick(); }));
     connect(btnCancelar, &QPushButton::clicked, this, guard([this] { btnCancelarClick(); }));

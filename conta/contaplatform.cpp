@@ -3,6 +3,7 @@
 #include "errors.h"
 #include "notices.h"
 #include "operation.h"
+#include "requestbeneficiary.h"
 #include "untDM.h"
 
 namespace {
@@ -43,68 +44,6 @@ std::vector<RequestMember> requestMembers(Tdm& dm)
     };
 }
 
-// Puts the account's beneficiary on the current row of qrBoletoCedente
-// while it lives (see contaplatform.h).
-class AccountBeneficiary
-{
-public:
-    explicit AccountBeneficiary(Tdm& dm) : m_set(dm.qrBoletoCedente)
-    {
-        const QString cnpj = dm.qrBoletoContaBCECNPJ->AsString();
-        if (!m_set->Active()) {
-            m_set->Open();
-            m_opened = true;
-        }
-        if (!cnpj.isEmpty() && m_set->Locate(QStringLiteral("BCECNPJ"), cnpj))
-            return;
-        m_set->Edit(); // a new row when there is none
-        m_standIn = true;
-        dm.qrBoletoCedenteBCECNPJ->SetAsString(cnpj);
-    }
-    ~AccountBeneficiary() { release(); }
-    AccountBeneficiary(const AccountBeneficiary&) = delete;
-    AccountBeneficiary& operator=(const AccountBeneficiary&) = delete;
-
-    // Leaves qrBoletoCedente as the windows know it: a stand-in value
-    // dropped, a set opened for the request closed again.
-    void release()
-    {
-        if (m_standIn) {
-            m_standIn = false;
-            m_set->Cancel();
-        }
-        if (m_opened) {
-            m_opened = false;
-            m_set->Close();
-        }
-    }
-
-private:
-    RecordSet* m_set;
-    bool m_opened = false;
-    bool m_standIn = false;
-};
-
-// Passes the operation's messages on once the request is over, so the
-// boxes never show a stand-in beneficiary behind them.
-class AfterRequestNotices : public UserNotices
-{
-public:
-    AfterRequestNotices(UserNotices& shown, AccountBeneficiary& beneficiary)
-        : m_shown(shown), m_beneficiary(beneficiary)
-    {
-    }
-    void notice(const QString& text) override
-    {
-        m_beneficiary.release();
-        m_shown.notice(text);
-    }
-
-private:
-    UserNotices& m_shown;
-    AccountBeneficiary& m_beneficiary;
-};
-
 void sendConta(Tdm& dm, UserNotices& notices, PlatformOperation& op)
 {
     checkConta(dm, notices);
@@ -112,9 +51,7 @@ void sendConta(Tdm& dm, UserNotices& notices, PlatformOperation& op)
     op.record = dm.qrBoletoConta;
     op.replyMembers.push_back({"criado", dm.qrBoletoContaBCODATACRIADO});
     op.replyMembers.push_back({"atualizado", dm.qrBoletoContaBCODATAATUALIZADO});
-    AccountBeneficiary beneficiary(dm);
-    AfterRequestNotices afterRequest(notices, beneficiary);
-    runPlatformOperation(dm, afterRequest, op);
+    runPlatformOperationFor(dm, notices, op, dm.qrBoletoContaBCECNPJ->AsString());
 }
 
 } // namespace

@@ -7,12 +7,10 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "guard.h"
-#include "icons.h"
 #include "untDM.h"
+#include "windowparts.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -21,38 +19,6 @@ QPointer<TfrmContaDados> frmContaDados;
 
 namespace {
 
-// One row of labelled fields: each label above its control, as its buddy.
-struct Row
-{
-    QHBoxLayout* layout;
-    QWidget* parent;
-
-    template <typename Control> Control* add(const QString& caption, Control* control, int stretch)
-    {
-        auto* column = new QVBoxLayout;
-        column->setSpacing(2);
-        auto* label = new QLabel(caption, parent);
-        label->setBuddy(control);
-        column->addWidget(label);
-        column->addWidget(control);
-        layout->addLayout(column, stretch);
-        return control;
-    }
-
-    // A control that carries its own caption, level with the labelled ones.
-    template <typename Control> Control* addCaptioned(Control* control, int stretch)
-    {
-        auto* column = new QVBoxLayout;
-        column->setSpacing(2);
-        column->addStretch(1);
-        column->addWidget(control);
-        layout->addLayout(column, stretch);
-        return control;
-    }
-
-    void addSpace(int stretch) { layout->addStretch(stretch); }
-};
-
 [[noreturn]] void refuse(const QString& text)
 {
     dialogs().notice(text);
@@ -60,6 +26,8 @@ struct Row
 }
 
 } // namespace
+
+using WindowParts::FieldRow;
 
 TfrmContaDados::TfrmContaDados(QWidget* parent) : QDialog(parent)
 {
@@ -73,14 +41,8 @@ TfrmContaDados::TfrmContaDados(QWidget* parent) : QDialog(parent)
     DataSource* ds = dm->dsBoletoConta;
     grDados = new QGroupBox(this);
     grDados->setObjectName(QStringLiteral("grDados"));
-    auto* rows = new QVBoxLayout(grDados);
-    rows->setSpacing(6);
-    const auto row = [&] {
-        auto* l = new QHBoxLayout;
-        l->setSpacing(8);
-        rows->addLayout(l);
-        return Row{l, grDados};
-    };
+    WindowParts::FieldRows rows(grDados);
+    const auto row = [&] { return rows.next(); };
     const auto edit = [&](const char* column, const char* name, bool readOnly = false) {
         auto* e = new DBEdit(ds, QString::fromLatin1(column), grDados);
         e->setObjectName(QString::fromLatin1(name));
@@ -88,14 +50,11 @@ TfrmContaDados::TfrmContaDados(QWidget* parent) : QDialog(parent)
         return e;
     };
 
-    Row r1 = row();
+    FieldRow r1 = row();
     dbCodigo =
         r1.add(QStringLiteral("Código"), new DBText(ds, QStringLiteral("BCOCODIGO"), grDados), 1);
     dbCodigo->setObjectName(QStringLiteral("dbCodigo"));
-    QFont bold = dbCodigo->font();
-    bold.setBold(true);
-    dbCodigo->setFont(bold);
-    dbCodigo->setMinimumHeight(dbCodigo->fontMetrics().height() + 8);
+    WindowParts::styleKeyText(dbCodigo);
     dbCedente =
         r1.add(QStringLiteral("Cedente"),
                new DBLookupComboBox(ds, QStringLiteral("BCECNPJ"), dm->dsBoletoCedente,
@@ -108,14 +67,14 @@ TfrmContaDados::TfrmContaDados(QWidget* parent) : QDialog(parent)
     dbIDCedente =
         r1.add(QStringLiteral("ID Cedente"), edit("BCEIDCEDENTE", "dbIDCedente", true), 2);
 
-    Row r2 = row();
+    FieldRow r2 = row();
     dbCodBanco =
         r2.add(QStringLiteral("Código Banco"), edit("BCOCONTACODIGOBANCO", "dbCodBanco"), 1);
     dbAgencia = r2.add(QStringLiteral("Agência"), edit("BCOCONTAAGENCIA", "dbAgencia"), 1);
     dbAgenciaDV = r2.add(QStringLiteral("Agência DV"), edit("BCOCONTAAGENCIADV", "dbAgenciaDV"), 1);
     r2.addSpace(3);
 
-    Row r3 = row();
+    FieldRow r3 = row();
     dbNumConta = r3.add(QStringLiteral("Número Conta"), edit("BCOCONTANUMERO", "dbNumConta"), 3);
     dbNumContaDV =
         r3.add(QStringLiteral("Número Conta DV"), edit("BCOCONTANUMERODV", "dbNumContaDV"), 1);
@@ -124,7 +83,7 @@ TfrmContaDados::TfrmContaDados(QWidget* parent) : QDialog(parent)
         2);
     dbContaAtiva->setObjectName(QStringLiteral("dbContaAtiva"));
 
-    Row r4 = row();
+    FieldRow r4 = row();
     dbTipo = r4.add(
         QStringLiteral("Tipo Conta"),
         new DBComboBox(ds, QStringLiteral("BCOCONTATIPO"), DBComboBox::Style::Editable, grDados),
@@ -135,46 +94,27 @@ TfrmContaDados::TfrmContaDados(QWidget* parent) : QDialog(parent)
                                edit("BCOCONTACODBENEFICIARIO", "dbCodBeneficiario"), 2);
     r4.addSpace(2);
 
-    Row r5 = row();
+    FieldRow r5 = row();
     dbCedenteCNPJ =
         r5.add(QStringLiteral("CNPJ Cedente"), edit("BCECNPJ", "dbCedenteCNPJ", true), 2);
     r5.addSpace(4);
 
-    Row r6 = row();
+    FieldRow r6 = row();
     dbContaID = r6.add(QStringLiteral("ID Conta"), edit("BCOCONTAID", "dbContaID", true), 1);
     dbStatus = r6.add(QStringLiteral("Status"), edit("BCOSTATUS", "dbStatus", true), 1);
 
-    Row r7 = row();
+    FieldRow r7 = row();
     dbDataCriado =
         r7.add(QStringLiteral("Data Criado"), edit("BCODATACRIADO", "dbDataCriado", true), 1);
     dbDataAtualizado = r7.add(QStringLiteral("Data Atualizado"),
                               edit("BCODATAATUALIZADO", "dbDataAtualizado", true), 1);
 
-    btnCancelar = new QPushButton(Icons::cancel(), QStringLiteral("   &Cancelar"), this);
-    btnCancelar->setObjectName(QStringLiteral("btnCancelar"));
-    btnCancelar->setAccessibleDescription(QStringLiteral("Cancelar e Sair"));
-    btnGravar = new QPushButton(Icons::save(), QStringLiteral("   &Gravar"), this);
-    btnGravar->setObjectName(QStringLiteral("btnGravar"));
-    btnGravar->setAccessibleDescription(QStringLiteral("Gravar os Dados"));
-    for (QPushButton* b : {btnCancelar, btnGravar}) {
-        b->setAutoDefault(false);
-        b->setIconSize(QSize(24, 24));
-        b->setMinimumSize(120, 36);
-    }
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnCancelar);
-    buttons->addWidget(btnGravar);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(grDados);
-    layout->addLayout(buttons);
+    WindowParts::addDataButtons(this, grDados, btnCancelar, btnGravar);
 
-    QWidget* order[] = {dbCedente,  dbIDCedente,  dbCodBanco,   dbAgencia,        dbAgenciaDV,
-                        dbNumConta, dbNumContaDV, dbContaAtiva, dbTipo,           dbCodBeneficiario,
-                        dbContaID,  dbStatus,     dbDataCriado, dbDataAtualizado, dbCedenteCNPJ,
-                        btnGravar,  btnCancelar};
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
+    WindowParts::chainTabOrder({dbCedente, dbIDCedente, dbCodBanco, dbAgencia, dbAgenciaDV,
+                                dbNumConta, dbNumContaDV, dbContaAtiva, dbTipo, dbCodBeneficiario,
+                                dbContaID, dbStatus, dbDataCriado, dbDataAtualizado, dbCedenteCNPJ,
+                                btnGravar, btnCancelar});
 
     connect(dbCedente, &DBLookupComboBox::exited, this, guard([this] { dbCedenteExit(); }));
     connect(btnGravar, &QPushButton::clicked, this, guard([this] { btnGravarClick(); }));

@@ -83,6 +83,7 @@ void DBComboBox::refresh()
 
 void DBComboBox::write(const QString& value)
 {
+    bool changed = false;
     guarded([&] {
         RecordSet* set = m_link->dataSet();
         m_writing = true;
@@ -93,11 +94,15 @@ void DBComboBox::write(const QString& value)
         } reset{m_writing};
         if (set->State() == dsBrowse)
             set->Edit();
+        const QString before = field()->AsString();
         field()->SetAsString(value);
+        changed = field()->AsString() != before;
     });
     // What the field holds now (a refused write leaves the old value). A
     // typed text stays as it is while it is what the field holds, so the
     // cursor does not jump.
     if (!isEditable() || lineEdit()->text() != m_link->text() || !lineEdit()->hasFocus())
         refresh();
+    if (changed)
+        emit valueEdited();
 }

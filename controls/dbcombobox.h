@@ -17,7 +17,7 @@ class FieldLink;
 // list accepts only its choices and shows nothing for another value.
 //
 // Choosing or typing puts a record set in browse state into edit state
-// first.
+// first, then stores the value and reports it with valueEdited().
 class DBComboBox : public QComboBox
 {
     Q_OBJECT
@@ -41,6 +41,11 @@ public:
     QString valueAt(int index) const;
     // The first item that stores `value`, -1 when none.
     int indexOfValue(const QString& value) const;
+
+signals:
+    // The user changed the column's value, by choosing or by typing; a
+    // record moved to or re-read does not count.
+    void valueEdited();
 
 private:
     void refresh();

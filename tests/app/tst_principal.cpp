@@ -63,8 +63,10 @@ void TestPrincipal::initTestCase()
     m_path = m_server.createDatabase(admin, u"principal"_s);
     admin.execute(u"insert into usuarios (CODIGO, NOME, SENHA) values ('1', 'Ana Lúcia', '1234')"_s,
                   {});
-    // The account list closes itself when there is no beneficiary.
+    // The account list closes itself when there is no beneficiary, the
+    // agreement list when there is no account.
     admin.execute(u"insert into BoletoCedente (BCECODIGO, BCERAZAO) values (1, 'Cedente')"_s, {});
+    admin.execute(u"insert into BoletoConta (BCOCODIGO) values (1)"_s, {});
 }
 
 void TestPrincipal::init()

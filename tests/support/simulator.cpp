@@ -117,6 +117,27 @@ HttpRequestData cedenteRegistration(const QString& baseUrl, const QString& cnpj)
     return request;
 }
 
+HttpRequestData contaRegistration(const QString& baseUrl, const QString& cnpj)
+{
+    HttpRequestData request;
+    request.method = "POST";
+    request.url = baseUrl + u"/api/v1/cedentes/contas/"_s;
+    request.headers = identificationHeaders(cnpj.toUtf8());
+    request.body = RequestObject({{u"ContaCodigoBanco"_s, u"237"_s},
+                                  {u"ContaAgencia"_s, u"1234"_s},
+                                  {u"ContaAgenciaDV"_s, u""_s},
+                                  {u"ContaNumero"_s, u"5678"_s},
+                                  {u"ContaNumeroDV"_s, u""_s},
+                                  {u"ContaTipo"_s, u"CORRENTE"_s},
+                                  {u"ContaCodigoBeneficiario"_s, u"9"_s},
+                                  {u"ContaCodigoEmpresa"_s, u""_s},
+                                  {u"ContaValidacaoAtiva"_s, false},
+                                  {u"ContaImpressaoAtualizada"_s, false}})
+                       .bodyText()
+                       .toUtf8();
+    return request;
+}
+
 QList<std::pair<QString, QString>> loggedHeaders(const QJsonObject& entry)
 {
     QList<std::pair<QString, QString>> headers;

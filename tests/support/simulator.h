@@ -67,6 +67,11 @@ std::vector<std::pair<QByteArray, QByteArray>> identificationHeaders(const QByte
 // of CNPJ `cnpj` (14 characters).
 HttpRequestData cedenteRegistration(const QString& baseUrl, const QString& cnpj);
 
+// A request the simulator accepts as it is: registers an account of the
+// beneficiary of CNPJ `cnpj`, which must be registered already. The reply's
+// "_dados" "id" is the account's identifier.
+HttpRequestData contaRegistration(const QString& baseUrl, const QString& cnpj);
+
 // The members of the beneficiaries resource, texts taken from `values`
 // in order (missing ones are "").
 std::vector<RequestMember> cedenteMembers(const QStringList& values);
