@@ -35,6 +35,11 @@ const FailMode failModes[] = {
     {"empty-body", "status 200 with an empty body"},
     {"status-capital", "the usual answer with \"_status\": \"Sucesso\"; stores nothing"},
     {"no-dados", "the usual answer without \"_dados\"; stores nothing"},
+    {"dados-not-object", "the usual answer with \"_dados\" a list; stores nothing"},
+    {"odd-members", "the usual answer with members of \"_dados\" of unexpected types "
+                    "(object, list, null, number, boolean); stores nothing"},
+    {"bad-utf8", "the usual answer with bytes that are not UTF-8 in \"_mensagem\"; "
+                 "stores nothing"},
     {"stall", "reads the request, then sends nothing for 120 s"},
     {"cut-body", "announces the usual answer, sends half, drops the connection"},
     {"huge-body", "a 20 MiB answer with Content-Length"},
@@ -78,7 +83,8 @@ Options:
   --log FILE          appends one JSON line per request: time, method, path,
                       remote_port, headers (as [name, value] pairs, in the
                       order sent when "header_order" is "wire"), body,
-                      body_base64, status, reply (or reply_bytes), fail
+                      body_base64, status, reply (or reply_bytes, or
+                      reply_base64 when it is not UTF-8), fail
   --state FILE        keeps the registrations in FILE across runs
   --fail MODE         misbehaves on every request:
 )";
@@ -283,6 +289,19 @@ void hugeReply(bool chunked, httplib::Response& res)
                                  });
 }
 
+// Gives every member of `dados` a type the program does not expect,
+// going round objects, lists, null, numbers and booleans.
+void oddMembers(Json& dados)
+{
+    if (!dados.is_object())
+        return;
+    const Json odd[] = {Json{{"valor", "1"}}, Json::array({1, "dois"}), Json(nullptr), Json(12.5),
+                        Json(true)};
+    size_t i = 0;
+    for (auto& [name, value] : dados.items())
+        value = odd[i++ % std::size(odd)];
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -316,6 +335,10 @@ int main(int argc, char** argv)
         return 1;
     }
     server->set_payload_max_length(4 * 1024 * 1024);
+    // A reply goes out in two writes (head, then body): with Nagle's
+    // algorithm the body would wait for the client's delayed
+    // acknowledgement, some 40 ms on every request.
+    server->set_tcp_nodelay(true);
 
     std::atomic<bool> stopping{false};
     const auto handler = [&](const httplib::Request& req, httplib::Response& res) {
@@ -368,9 +391,19 @@ int main(int argc, char** argv)
                     reply.body["_status"] = "Sucesso";
                 else if (mode == "no-dados")
                     reply.body.erase("_dados");
+                else if (mode == "dados-not-object")
+                    reply.body["_dados"] = Json::array({"id", 1});
+                else if (mode == "odd-members")
+                    oddMembers(reply.body["_dados"]);
             }
             res.status = reply.status;
             const auto text = std::make_shared<std::string>(reply.body.dump());
+            if (mode == "bad-utf8") {
+                // A Latin-1 "é" and a lone continuation byte.
+                const std::string key = "\"_mensagem\":\"";
+                if (const size_t at = text->find(key); at != std::string::npos)
+                    text->insert(at + key.size(), "Conv\xe9nio \x80 ");
+            }
             if (mode == "cut-body") {
                 res.set_content_provider(
                     text->size(), "application/json; charset=utf-8",
@@ -382,7 +415,11 @@ int main(int argc, char** argv)
             } else {
                 res.set_content(*text, "application/json; charset=utf-8");
             }
-            entry["reply"] = *text;
+            // The log is JSON, which cannot hold bytes that are not UTF-8.
+            if (mode == "bad-utf8")
+                entry["reply_base64"] = base64(*text);
+            else
+                entry["reply"] = *text;
         } else {
             entry["reply"] = res.body;
         }
