@@ -20,8 +20,7 @@ DBComboBox::DBComboBox(DataSource* source, const QString& fieldName, Style style
         // not add the text to the list.
         setCompleter(nullptr);
         setInsertPolicy(QComboBox::NoInsert);
-        if (field()->DataType() == ColumnKind::Text && field()->Size() > 0)
-            lineEdit()->setMaxLength(field()->Size());
+        limitToColumn(lineEdit(), field());
         connect(lineEdit(), &QLineEdit::textEdited, this,
                 [this](const QString& typed) { write(typed); });
     }

@@ -20,12 +20,17 @@ QString FieldLink::text() const
     return m_set->Active() ? m_field->AsString() : QString();
 }
 
+void limitToColumn(QLineEdit* edit, const Field* field)
+{
+    if (field->DataType() == ColumnKind::Text && field->Size() > 0)
+        edit->setMaxLength(2 * field->Size());
+}
+
 DBEdit::DBEdit(DataSource* source, const QString& fieldName, QWidget* parent)
     : QLineEdit(parent), m_link(new FieldLink(source, fieldName, this))
 {
     setObjectName(fieldName);
-    if (field()->DataType() == ColumnKind::Text && field()->Size() > 0)
-        setMaxLength(field()->Size());
+    limitToColumn(this, field());
     connect(m_link, &FieldLink::changed, this, &DBEdit::refresh);
     connect(this, &QLineEdit::textEdited, this, &DBEdit::userTyped);
     refresh();

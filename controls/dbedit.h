@@ -26,6 +26,13 @@ private:
     Field* m_field;
 };
 
+// Limits what can be typed into `edit` to the size of text column `field`.
+// The column counts characters, the edit UTF-16 units: the edit leaves room
+// for characters outside the Basic Multilingual Plane (emoji), which take
+// two units each, and the field cuts what is typed to the column's size
+// without ever splitting one of them.
+void limitToColumn(QLineEdit* edit, const Field* field);
+
 // An edit bound to a field: limited to the column's size; typing puts a
 // record set in browse state into edit state and writes into the field.
 // Read-only edits show white text on the window-frame colour.

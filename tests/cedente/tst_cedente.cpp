@@ -357,8 +357,8 @@ void TestCedente::dataWindowLayout()
         QCOMPARE(d->focusWidget(), d->dbCNPJ);
         QCOMPARE(d->btnCancelar->text(), u"   &Cancelar"_s);
         QCOMPARE(d->btnGravar->text(), u"   &Gravar"_s);
-        QCOMPARE(d->dbCNPJ->maxLength(), 14);
-        QCOMPARE(d->dbRazao->maxLength(), 200);
+        QCOMPARE(d->dbCNPJ->maxLength(), 2 * 14); // UTF-16 units: room for emoji
+        QCOMPARE(d->dbRazao->maxLength(), 2 * 200);
         for (DBEdit* readOnly :
              {d->DBEdit12, d->dbSituacao, d->dbDataCriado, d->dbDataAtualizado, d->dbTOKEN,
               d->dbTOKENeSales, d->dbConfigEmail, d->dbConfigNotificacao, d->dbMotivoInativacao,

@@ -571,7 +571,7 @@ void TestConta::dataWindowLayout()
             {d->dbDataCriado, 20, true},       {d->dbDataAtualizado, 20, true},
         };
         for (const auto& e : edits) {
-            QCOMPARE(e.edit->maxLength(), e.size);
+            QCOMPARE(e.edit->maxLength(), 2 * e.size); // UTF-16 units: room for emoji
             QVERIFY2(e.edit->isReadOnly() == e.readOnly, qPrintable(e.edit->objectName()));
         }
         QWidget* order[] = {d->dbCedente,         d->dbIDCedente,      d->dbCodBanco,

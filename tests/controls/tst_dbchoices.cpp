@@ -180,7 +180,7 @@ void TestDbChoices::editableListShowsAndStores()
     DBComboBox box(m_dm->dsBoletoConta, u"BCOCONTATIPO"_s);
     box.setChoices({u"CORRENTE"_s, u"POUPANCA"_s});
     QVERIFY(box.isEditable());
-    QCOMPARE(box.lineEdit()->maxLength(), 8);
+    QCOMPARE(box.lineEdit()->maxLength(), 2 * 8);
     RecordSet* set = m_dm->qrBoletoConta;
     set->Open();
     QCOMPARE(box.currentIndex(), 1);

@@ -7,12 +7,27 @@
 
 #include <QAccessible>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTest>
 
 #include <memory>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+// One key event per character, as a keyboard delivers them (emoji too).
+void typeCharacters(QWidget* w, const QString& text)
+{
+    for (char32_t c : text.toUcs4()) {
+        const QString s = QString::fromUcs4(&c, 1);
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, s);
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, s);
+        QApplication::sendEvent(w, &release);
+    }
+}
+} // namespace
 
 class TestDbControls : public QObject
 {
@@ -29,6 +44,8 @@ private slots:
     void ctrlDeleteAsksFirst();
     void cellClickNamesTheField();
     void editShowsAndWritesTheCurrentRow();
+    void editTakesNoMoreThanTheColumn_data();
+    void editTakesNoMoreThanTheColumn();
     void readOnlyEditAndLabels();
 
 private:
@@ -206,12 +223,42 @@ void TestDbControls::cellClickNamesTheField()
     QCOMPARE(clicks, QList<Field*>{m_dm->qrBoletoCedenteBCERAZAO});
 }
 
+void TestDbControls::editTakesNoMoreThanTheColumn_data()
+{
+    // BCECNPJ holds 14 characters, as the database counts them.
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    const QString emoji = u"😀"_s;
+    QTest::newRow("past the size") << QString(20, u'1') << QString(14, u'1');
+    QTest::newRow("emoji as the last character")
+        << QString(13, u'1') + emoji + emoji << QString(13, u'1') + emoji;
+    QTest::newRow("emoji only") << emoji.repeated(15) << emoji.repeated(14);
+    QTest::newRow("accents count once") << u"çãé"_s.repeated(5) << u"çãé"_s.repeated(5).left(14);
+}
+
+void TestDbControls::editTakesNoMoreThanTheColumn()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    insertCedentes(1);
+    DBEdit edit(m_dm->dsBoletoCedente, u"BCECNPJ"_s);
+    m_dm->qrBoletoCedente->Open();
+    edit.show();
+    edit.setFocus();
+    edit.selectAll();
+    typeCharacters(&edit, typed);
+    // Never half of an emoji: the edit shows what the field holds.
+    QCOMPARE(m_dm->qrBoletoCedenteBCECNPJ->AsString(), kept);
+    QCOMPARE(edit.text(), kept);
+    m_dm->qrBoletoCedente->Post();
+    QCOMPARE(m_dm->qrBoletoCedenteBCECNPJ->AsString(), kept);
+}
+
 void TestDbControls::editShowsAndWritesTheCurrentRow()
 {
     insertCedentes(2);
     DBEdit edit(m_dm->dsBoletoCedente, u"BCECNPJ"_s);
     DBText code(m_dm->dsBoletoCedente, u"BCECODIGO"_s);
-    QCOMPARE(edit.maxLength(), 14);
     RecordSet* set = m_dm->qrBoletoCedente;
     set->Open();
     QCOMPARE(edit.text(), u"00000000000001"_s);
