@@ -5,9 +5,12 @@
 #include "testserver.h"
 #include "untCedente.h"
 #include "untCedenteDados.h"
+#include "untConta.h"
+#include "untConvenio.h"
 #include "untDM.h"
 
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -28,6 +31,8 @@ private slots:
     void lostConnectionIsShownThenRecovered();
     void refusedPostKeepsWhatWasTyped();
     void lockedRowEndsInAnErrorNotAFrozenWindow();
+    void refusedIncludeKeepsTheAccountOrAgreement_data();
+    void refusedIncludeKeepsTheAccountOrAgreement();
 
 private:
     int count(const QString& select);
@@ -174,6 +179,77 @@ void TestDbFaults::lockedRowEndsInAnErrorNotAFrozenWindow()
     QVERIFY(other.waitForFinished(10000));
     QCOMPARE(m_dm->qrBoletoCedente->State(), dsBrowse);
     QCOMPARE(count(u"select count(*) from BoletoCedente where BCERAZAO = 'um'"_s), 1);
+}
+
+void TestDbFaults::refusedIncludeKeepsTheAccountOrAgreement_data()
+{
+    QTest::addColumn<bool>("agreement");
+    QTest::addColumn<bool>("connectionLost"); // else a table rule refuses it
+    QTest::newRow("account, refused by a rule") << false << false;
+    QTest::newRow("account, connection lost") << false << true;
+    QTest::newRow("agreement, refused by a rule") << true << false;
+    QTest::newRow("agreement, connection lost") << true << true;
+}
+
+void TestDbFaults::refusedIncludeKeepsTheAccountOrAgreement()
+{
+    QFETCH(bool, agreement);
+    QFETCH(bool, connectionLost);
+    for (const char* table : {"BoletoConvenio", "BoletoConta"})
+        m_admin.execute(u"delete from "_s + QLatin1String(table), {});
+    m_admin.execute(u"insert into BoletoConta (BCOCODIGO, BCOCONTAID) values (1, '7')"_s, {});
+    const QString table = agreement ? u"BoletoConvenio"_s : u"BoletoConta"_s;
+    const QString column = agreement ? u"BCVCONVENIODESCRICAO"_s : u"BCOCONTANUMERO"_s;
+    if (!connectionLost)
+        m_admin.execute(u"alter table "_s + table +
+                            u" add constraint CK_CURTO check (char_length("_s + column +
+                            u") <= 5)"_s,
+                        {});
+    QWidget main;
+    main.resize(1200, 700);
+    QToolButton* include =
+        agreement ? (new TfrmConvenio(&main))->btnIncluir : (new TfrmConta(&main))->btnIncluir;
+    main.show();
+    const QString typed = u"longo demais"_s;
+    bool saved = false;
+    onModal([&](QWidget* modal) {
+        QLineEdit* edit =
+            modal->findChild<QLineEdit*>(agreement ? u"dbConvenioDescr"_s : u"dbNumConta"_s);
+        QVERIFY(edit);
+        if (!agreement) // the account's own checks first
+            for (const auto& [name, value] : {std::pair{"dbCodBanco", "237"},
+                                              {"dbAgencia", "1234"},
+                                              {"dbCodBeneficiario", "9"}})
+                QTest::keyClicks(modal->findChild<QLineEdit*>(QLatin1String(name)),
+                                 QLatin1String(value));
+        edit->setFocus();
+        QTest::keyClicks(edit, typed);
+        if (connectionLost) {
+            m_admin.execute(
+                u"delete from mon$attachments where mon$attachment_id <> current_connection "
+                u"and mon$remote_pid = ?"_s,
+                {SqlValue::fromInteger(QCoreApplication::applicationPid())});
+            m_dialogs->expectError(u"shutdown"_s);
+        } else {
+            m_dialogs->expectError(u"CK_CURTO"_s);
+        }
+        auto* save = modal->findChild<QPushButton*>(u"btnGravar"_s);
+        save->click();
+        // Refused: the window stays open with what was typed, still a new record.
+        QVERIFY(modal->isVisible());
+        QCOMPARE(edit->text(), typed);
+        QCOMPARE((agreement ? m_dm->qrBoletoConvenio : m_dm->qrBoletoConta)->State(), dsInsert);
+        if (!connectionLost)
+            m_admin.execute(u"alter table "_s + table + u" drop constraint CK_CURTO"_s, {});
+        save->click();
+        saved = !modal->isVisible();
+    });
+    include->click();
+    QVERIFY(saved);
+    VERIFY_DIALOGS(*m_dialogs);
+    QCOMPARE(count(u"select count(*) from "_s + table + u" where "_s + column + u" = '"_s + typed +
+                   u"'"_s),
+             1);
 }
 
 QTEST_MAIN(TestDbFaults)
