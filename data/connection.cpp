@@ -425,6 +425,16 @@ void rollbackQuietly(ITransaction* transaction)
     }
 }
 
+// What the user reads when the server went away (stopped, restarted, the
+// network cut): that nothing is wrong with what was typed, and that trying
+// again attaches anew.
+QString lostConnectionMessage(const QString& detail)
+{
+    return QStringLiteral("A conexão com o banco de dados foi perdida. Tente novamente: o "
+                          "programa se conecta outra vez.\r") +
+           detail;
+}
+
 } // namespace
 
 template <typename Body>
@@ -447,6 +457,7 @@ void Connection::Impl::run(const QString& sql, bool readOnly, int lockTimeout, B
         rollbackQuietly(transaction);
         if (error.connectionLost()) {
             drop(false);
+            throw DatabaseError(lostConnectionMessage(error.message()), error.codes(), true);
         } else {
             // A prepared statement keeps the table's rules as they were when
             // it was prepared; after a failure it is prepared afresh, so a
