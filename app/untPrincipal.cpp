@@ -155,6 +155,12 @@ void TfrmPrincipal::openListWindow(const QString& name, QPointer<QWidget>& refer
     sub->resize(
         sub->sizeHint().expandedTo(wanted + QSize(8, 32)).boundedTo(mdiArea->viewport()->size()));
     window->show();
+    // Cascaded from the workspace's top left and wholly inside it, never
+    // where the workspace's own placement might push it half out of sight.
+    const QSize area = mdiArea->viewport()->size();
+    const int step = 24 * int(mdiArea->subWindowList().size() - 1);
+    sub->move(qBound(0, step, qMax(0, area.width() - sub->width())),
+              qBound(0, step, qMax(0, area.height() - sub->height())));
     mdiArea->setActiveSubWindow(sub);
 }
 

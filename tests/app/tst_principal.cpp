@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QToolButton>
 
@@ -220,6 +221,14 @@ void TestPrincipal::listWindowsExistOnce()
     m_frm->menCadConvenio->trigger();
     QCOMPARE(m_frm->mdiArea->subWindowList().size(), 3);
     QCOMPARE(m_frm->frmConvenio->objectName(), u"frmConvenio"_s);
+    // Each one wholly inside the workspace, the newest not hiding the others.
+    const QRect area = m_frm->mdiArea->viewport()->rect();
+    QSet<QPoint> corners;
+    for (QMdiSubWindow* sub : m_frm->mdiArea->subWindowList()) {
+        QVERIFY2(area.contains(sub->geometry()), qPrintable(sub->widget()->objectName()));
+        corners.insert(sub->pos());
+    }
+    QCOMPARE(corners.size(), 3);
 }
 
 void TestPrincipal::exitQuestion_data()
