@@ -10,7 +10,6 @@
 #include "untDM.h"
 #include "windowparts.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -35,7 +34,7 @@ QString cleanCnpj(const QString& cnpj)
     return clean;
 }
 
-TfrmCedente::TfrmCedente(QWidget* parent) : QWidget(parent)
+TfrmCedente::TfrmCedente(QWidget* parent) : ListWindow(parent)
 {
     setObjectName(QStringLiteral("frmCedente"));
     setWindowTitle(QStringLiteral("Controle de Cedente"));
@@ -140,21 +139,6 @@ TfrmCedente::TfrmCedente(QWidget* parent) : QWidget(parent)
     resize(1000, 620);
 }
 
-void TfrmCedente::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        guarded([this] { FormShow(); });
-    }
-}
-
-void TfrmCedente::closeEvent(QCloseEvent* event)
-{
-    guarded([this] { FormClose(); });
-    event->accept();
-}
-
 void TfrmCedente::FormShow()
 {
     dm->qrEmpresa->Close();
@@ -171,11 +155,7 @@ void TfrmCedente::FormClose()
 
 void TfrmCedente::btnSairClick()
 {
-    // The window lives in a sub-window of the main window's workspace.
-    if (parentWidget() && parentWidget()->inherits("QMdiSubWindow"))
-        parentWidget()->close();
-    else
-        close();
+    closeWindow();
 }
 
 void TfrmCedente::btnAlteraClick()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "listwindow.h"
 
 class DBGrid;
 class QLabel;
@@ -10,7 +10,7 @@ class QToolButton;
 // The beneficiary list: every beneficiary above, the companies below; alter,
 // copy a company into a new beneficiary, delete by keyboard, and register or
 // update the selected beneficiary on the platform.
-class TfrmCedente : public QWidget
+class TfrmCedente : public ListWindow
 {
     Q_OBJECT
 public:
@@ -28,20 +28,13 @@ public:
     DBGrid* RxDBGrid2;
     QWidget* Panel1;
 
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
+    void FormClose() override;
     void btnSairClick();
     void btnAlteraClick();
     void btnCopiarClick();
     void btnRegistrarClick();
     void btnAPIAlterarClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    bool m_shown = false;
 };
 
 // A company's CNPJ as a beneficiary keeps it: without blanks and control

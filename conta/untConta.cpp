@@ -10,17 +10,15 @@
 #include "untDM.h"
 #include "windowparts.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 using WindowParts::toolButton;
 
-TfrmConta::TfrmConta(QWidget* parent) : QWidget(parent)
+TfrmConta::TfrmConta(QWidget* parent) : ListWindow(parent)
 {
     setObjectName(QStringLiteral("frmConta"));
     setWindowTitle(QStringLiteral("Controle de Contas do Cedente"));
@@ -97,21 +95,6 @@ TfrmConta::TfrmConta(QWidget* parent) : QWidget(parent)
     resize(1000, 560);
 }
 
-void TfrmConta::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        guarded([this] { FormShow(); });
-    }
-}
-
-void TfrmConta::closeEvent(QCloseEvent* event)
-{
-    guarded([this] { FormClose(); });
-    event->accept();
-}
-
 void TfrmConta::FormShow()
 {
     dm->qrEmpresa->Close();
@@ -124,8 +107,7 @@ void TfrmConta::FormShow()
         return;
     dialogs().notice(QStringLiteral("Cadastre pelo menos um Cedente para cadastrar uma Conta."));
     FormClose();
-    // The window is still being shown: it closes once that is over.
-    QTimer::singleShot(0, this, guard([this] { btnSairClick(); }));
+    closeOnceShown();
 }
 
 void TfrmConta::FormClose()
@@ -137,11 +119,7 @@ void TfrmConta::FormClose()
 
 void TfrmConta::btnSairClick()
 {
-    // The window lives in a sub-window of the main window's workspace.
-    if (parentWidget() && parentWidget()->inherits("QMdiSubWindow"))
-        parentWidget()->close();
-    else
-        close();
+    closeWindow();
 }
 
 void TfrmConta::btnIncluirClick()

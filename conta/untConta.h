@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "listwindow.h"
 
 class DBGrid;
 class QLabel;
@@ -10,7 +10,7 @@ class QToolButton;
 // The account list: every account of every beneficiary; include, alter,
 // activate or inactivate, delete by keyboard, and register or update the
 // selected account on the platform.
-class TfrmConta : public QWidget
+class TfrmConta : public ListWindow
 {
     Q_OBJECT
 public:
@@ -27,19 +27,12 @@ public:
     DBGrid* RxDBGrid1;
     QWidget* Panel1;
 
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
+    void FormClose() override;
     void btnSairClick();
     void btnIncluirClick();
     void btnAlteraClick();
     void btnInativarClick();
     void btnAPIRegistrarClick();
     void btnAPIAlterarClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    bool m_shown = false;
 };

@@ -10,18 +10,16 @@
 #include "untDM.h"
 #include "windowparts.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 using WindowParts::toolButton;
 
-TfrmConvenio::TfrmConvenio(QWidget* parent) : QWidget(parent)
+TfrmConvenio::TfrmConvenio(QWidget* parent) : ListWindow(parent)
 {
     setObjectName(QStringLiteral("frmConvenio"));
     setWindowTitle(QStringLiteral("Controle de Convênios"));
@@ -143,21 +141,6 @@ TfrmConvenio::TfrmConvenio(QWidget* parent) : QWidget(parent)
     resize(1100, 560);
 }
 
-void TfrmConvenio::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        guarded([this] { FormShow(); });
-    }
-}
-
-void TfrmConvenio::closeEvent(QCloseEvent* event)
-{
-    guarded([this] { FormClose(); });
-    event->accept();
-}
-
 void TfrmConvenio::FormShow()
 {
     dm->qrEmpresa->Close();
@@ -170,8 +153,7 @@ void TfrmConvenio::FormShow()
         dialogs().notice(
             QStringLiteral("Cadastre pelo menos uma conta para cadastrar um Cedente."));
         FormClose();
-        // The window is still being shown: it closes once that is over.
-        QTimer::singleShot(0, this, guard([this] { btnSairClick(); }));
+        closeOnceShown();
         return;
     }
     dm->qrBoletoConta->First();
@@ -218,11 +200,7 @@ void TfrmConvenio::FormClose()
 
 void TfrmConvenio::btnSairClick()
 {
-    // The window lives in a sub-window of the main window's workspace.
-    if (parentWidget() && parentWidget()->inherits("QMdiSubWindow"))
-        parentWidget()->close();
-    else
-        close();
+    closeWindow();
 }
 
 void TfrmConvenio::btnIncluirClick()

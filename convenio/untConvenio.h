@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "listwindow.h"
 
 class DBGrid;
 class Field;
@@ -11,7 +11,7 @@ class QToolButton;
 // The agreement list: every account on the left, the agreements of the
 // current account on the right; include, alter, delete by keyboard, and
 // register or update the selected agreement on the platform.
-class TfrmConvenio : public QWidget
+class TfrmConvenio : public ListWindow
 {
     Q_OBJECT
 public:
@@ -31,8 +31,8 @@ public:
     DBGrid* RxDBGrid1; // the agreements
     QWidget* Panel1;
 
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
+    void FormClose() override;
     void RxDBGrid2CellClick(Field* column);
     void btnSairClick();
     void btnIncluirClick();
@@ -41,15 +41,10 @@ public:
     void btnAPIRegistrarClick();
     void btnAPIAlterarClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     // Reads the agreements of the current account again; unless `always`,
     // only when those on screen belong to another account.
     void showAgreementsOfCurrentAccount(bool always);
 
-    bool m_shown = false;
     bool m_followAccounts = false;
 };
