@@ -71,9 +71,7 @@ void TestLogin::init()
     Application::reset();
     m_quits = 0;
     m_dm = std::make_unique<Tdm>(&m_notices);
-    m_dm->BcoDados.location().parse(m_server.databaseValue(m_path));
-    m_dm->BcoDados.SetUser(m_server.user);
-    m_dm->BcoDados.SetPassword(m_server.password);
+    m_server.useDatabase(*m_dm, m_path);
     m_dialogs = std::make_unique<ScriptedDialogs>();
     m_login = new TfrmLogin;
     m_login->show();

@@ -76,9 +76,7 @@ void TestPrincipal::init()
     Application::reset();
     m_dialogs = std::make_unique<ScriptedDialogs>();
     m_dm = std::make_unique<Tdm>(m_dialogs.get());
-    m_dm->BcoDados.location().parse(m_server.databaseValue(m_path));
-    m_dm->BcoDados.SetUser(m_server.user);
-    m_dm->BcoDados.SetPassword(m_server.password);
+    m_server.useDatabase(*m_dm, m_path);
     m_dm->FormatoDiaMesAno =
         FormatSettings::fromLocale(QLocale(QLocale::Portuguese, QLocale::Brazil));
     m_dm->FormatoDiaMesAno.shortDateFormat = u"dd/mm/yyyy"_s;

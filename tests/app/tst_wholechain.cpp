@@ -84,9 +84,7 @@ void TestWholeChain::initTestCase()
     m_transport = std::make_unique<CurlTransport>(m_certificates.file(u"ca.pem"_s));
     m_dialogs = std::make_unique<ScriptedDialogs>();
     m_dm = std::make_unique<Tdm>(m_dialogs.get());
-    m_dm->BcoDados.location().parse(m_server.databaseValue(m_path));
-    m_dm->BcoDados.SetUser(m_server.user);
-    m_dm->BcoDados.SetPassword(m_server.password);
+    m_server.useDatabase(*m_dm, m_path);
     m_dm->Plataforma.url = m_sim.baseUrl();
     m_dm->setTransport(m_transport.get());
     m_main = std::make_unique<QWidget>();

@@ -77,9 +77,7 @@ void TestCedentePlatform::init()
     QVERIFY2(m_sim->start(&m_certificates, u"server"_s), qPrintable(m_sim->error()));
     m_dialogs = std::make_unique<ScriptedDialogs>();
     m_dm = std::make_unique<Tdm>(m_dialogs.get());
-    m_dm->BcoDados.location().parse(m_server.databaseValue(m_path));
-    m_dm->BcoDados.SetUser(m_server.user);
-    m_dm->BcoDados.SetPassword(m_server.password);
+    m_server.useDatabase(*m_dm, m_path);
     m_dm->Plataforma.url = m_sim->baseUrl();
     m_dm->setTransport(m_transport.get());
     m_main = std::make_unique<QWidget>();

@@ -119,9 +119,7 @@ void TestConta::init()
     m_admin.execute(u"delete from BoletoCedente"_s, {});
     m_dialogs = std::make_unique<ScriptedDialogs>();
     m_dm = std::make_unique<Tdm>(m_dialogs.get());
-    m_dm->BcoDados.location().parse(m_server.databaseValue(m_path));
-    m_dm->BcoDados.SetUser(m_server.user);
-    m_dm->BcoDados.SetPassword(m_server.password);
+    m_server.useDatabase(*m_dm, m_path);
     m_main = std::make_unique<QWidget>();
     m_main->resize(1100, 700);
 }

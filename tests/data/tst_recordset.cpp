@@ -56,9 +56,7 @@ private:
 std::unique_ptr<Tdm> TestRecordSet::newModule()
 {
     auto module = std::make_unique<Tdm>(&m_notices);
-    module->BcoDados.location().parse(m_server.databaseValue(m_path));
-    module->BcoDados.SetUser(m_server.user);
-    module->BcoDados.SetPassword(m_server.password);
+    m_server.useDatabase(*module, m_path);
     module->BcoDados.setLockTimeout(2);
     module->BcoDados.Connect();
     return module;

@@ -62,9 +62,7 @@ private:
 std::unique_ptr<Tdm> TestPlatformOperation::newModule()
 {
     auto module = std::make_unique<Tdm>(&m_notices);
-    module->BcoDados.location().parse(m_server.databaseValue(m_path));
-    module->BcoDados.SetUser(m_server.user);
-    module->BcoDados.SetPassword(m_server.password);
+    m_server.useDatabase(*module, m_path);
     module->BcoDados.Connect();
     module->setTransport(m_transport.get());
     return module;

@@ -68,9 +68,7 @@ Typed typeEverywhere(QWidget* window, const QString& text)
 
 void setUpModule(Tdm& module, const TestServer& server, const QString& path)
 {
-    module.BcoDados.location().parse(server.databaseValue(path));
-    module.BcoDados.SetUser(server.user);
-    module.BcoDados.SetPassword(server.password);
+    server.useDatabase(module, path);
 }
 } // namespace
 

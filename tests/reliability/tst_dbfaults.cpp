@@ -60,9 +60,7 @@ void TestDbFaults::init()
     m_admin.execute(u"insert into BoletoCedente (BCECODIGO, BCERAZAO) values (1, 'um')"_s, {});
     m_dialogs = std::make_unique<ScriptedDialogs>();
     m_dm = std::make_unique<Tdm>(m_dialogs.get());
-    m_dm->BcoDados.location().parse(m_server.databaseValue(m_path));
-    m_dm->BcoDados.SetUser(m_server.user);
-    m_dm->BcoDados.SetPassword(m_server.password);
+    m_server.useDatabase(*m_dm, m_path);
     m_dm->BcoDados.setLockTimeout(2);
     m_main = std::make_unique<QWidget>();
     m_frm = new TfrmCedente(m_main.get());

@@ -87,9 +87,7 @@ void TestServerRestart::saveAfterTheServerCameBack()
 {
     ScriptedDialogs dialogs;
     Tdm module(&dialogs);
-    module.BcoDados.location().parse(m_own.databaseValue(m_path));
-    module.BcoDados.SetUser(m_own.user);
-    module.BcoDados.SetPassword(m_own.password);
+    m_own.useDatabase(module, m_path);
     QWidget main;
     auto* frm = new TfrmCedente(&main);
     main.show();

@@ -65,9 +65,7 @@ int main(int argc, char** argv)
     RecordingNotices notices;
     Tdm dm(&notices);
     const TestServer server = TestServer::fromEnvironment();
-    dm.BcoDados.location().parse(server.databaseValue(path));
-    dm.BcoDados.SetUser(server.user);
-    dm.BcoDados.SetPassword(server.password);
+    server.useDatabase(dm, path);
     try {
         dm.qrBoletoCedente->Open();
         dm.qrBoletoConta->Open();

@@ -1,5 +1,7 @@
 #include "testserver.h"
 
+#include "untDM.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -52,4 +54,11 @@ QString readTextFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         qFatal("cannot read %s", qPrintable(path));
     return QString::fromUtf8(file.readAll());
+}
+
+void TestServer::useDatabase(Tdm& dm, const QString& path) const
+{
+    dm.BcoDados.location().parse(databaseValue(path));
+    dm.BcoDados.SetUser(user);
+    dm.BcoDados.SetPassword(password);
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+class Tdm;
+
 // The Firebird server the test command starts, as its environment names
 // it. Tests that need it skip when it is not there, unless the test
 // command demands it.
@@ -26,6 +28,9 @@ struct TestServer
                            bool withSchema = true) const;
     // The "database" value of Connect.ini for a database of this server.
     QString databaseValue(const QString& path) const;
+    // Points the data module at database `path` of this server, with the
+    // server's user, as Connect.ini would.
+    void useDatabase(Tdm& dm, const QString& path) const;
 };
 
 QString sourcePath(const QString& relative);
