@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyle>
 
 RecordSetModel::RecordSetModel(DataSource* source, const QStringList& fieldNames, QObject* parent)
     : QAbstractTableModel(parent), m_set(source->DataSet())
@@ -157,6 +158,19 @@ void DBGrid::userMovedTo(int row)
     // saved) puts the selection back.
     if (set->RecNo() != row)
         followCurrentRow(set->RecNo());
+}
+
+int DBGrid::fitColumnsToTitles()
+{
+    const int minimum = fontMetrics().horizontalAdvance(QLatin1Char('0')) * 5;
+    int total = verticalHeader()->width() + 2 * frameWidth() +
+                style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        const int title = fontMetrics().horizontalAdvance(m_model->fieldAt(c)->DisplayLabel());
+        setColumnWidth(c, std::max(title, minimum) + 16);
+        total += columnWidth(c);
+    }
+    return total;
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event)

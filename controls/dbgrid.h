@@ -45,6 +45,9 @@ public:
     RecordSetModel* recordSetModel() const { return m_model; }
     bool isReadOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // Narrows every column to its title (a grid to find a row by, beside
+    // another); the width the grid needs to show them all.
+    int fitColumnsToTitles();
 
 signals:
     // A click on a data cell, with the field of its column.

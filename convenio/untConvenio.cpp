@@ -17,6 +17,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using WindowParts::toolButton;
 
 TfrmConvenio::TfrmConvenio(QWidget* parent) : ListWindow(parent)
@@ -72,7 +74,8 @@ TfrmConvenio::TfrmConvenio(QWidget* parent) : ListWindow(parent)
     RxDBGrid2->setObjectName(QStringLiteral("RxDBGrid2"));
     RxDBGrid2->setAccessibleName(QStringLiteral("CONTA"));
     RxDBGrid2->setReadOnly(true);
-    RxDBGrid2->setFixedWidth(430);
+    // Wide enough for most accounts' columns, leaving the agreements room.
+    RxDBGrid2->setFixedWidth(std::min(RxDBGrid2->fitColumnsToTitles(), 560));
 
     Panel2 = new QWidget(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
@@ -138,7 +141,7 @@ TfrmConvenio::TfrmConvenio(QWidget* parent) : ListWindow(parent)
     connect(dm->qrBoletoConta, &RecordSet::currentRowChanged, this,
             [this] { guarded([this] { showAgreementsOfCurrentAccount(false); }); });
 
-    resize(1100, 560);
+    resize(1260, 560);
 }
 
 void TfrmConvenio::FormShow()
