@@ -6,6 +6,9 @@
 #include "untPrincipal.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+
+#include <thread>
 
 namespace {
 // The last line of defence: an exception that escaped a handler is shown
@@ -34,8 +37,15 @@ int main(int argc, char* argv[])
             QApplication::restoreOverrideCursor();
     });
 
+    // The font database (the system's font configuration and list, which
+    // the first window with text needs) is read on a thread of its own
+    // while the database is attached: the attachment mostly waits for the
+    // server. QFontDatabase is thread-safe.
+    std::jthread fonts([] { QFontDatabase::families(); });
     Tdm module(&dialogs());
     module.DataModuleCreate();
+    fonts.join();
+    // Loads libcurl with the first request, not here.
     CurlTransport transport(module.Plataforma);
     module.setTransport(&transport);
 

@@ -51,9 +51,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # Library dependencies come from the executable itself; the engine plugin
-# for local database files is loaded at run time.
+# for local database files and libcurl (by the first platform request) are
+# loaded at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "firebird3.0-server-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "firebird3.0-server-core, libcurl4")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "firebird3.0-utils")
 # The administrator's configuration survives upgrades.
 file(WRITE ${CMAKE_BINARY_DIR}/packaging/conffiles "/etc/trevalo/Connect.ini\n")

@@ -5,6 +5,8 @@
 #include "untDM.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
 
 #include <curl/curl.h>
 
@@ -14,35 +16,119 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void initialiseCurlOnce()
+// The libcurl functions the transport calls. The library is loaded when
+// the first request is sent, not when the program starts: with the
+// libraries it brings along (TLS, HTTP/2, SSH, Kerberos, LDAP...) it would
+// otherwise add tens of milliseconds and several MiB to every start, in a
+// program that may send no request at all in a session.
+struct CurlLibrary
 {
+    decltype(&curl_global_init) global_init = nullptr;
+    decltype(&curl_easy_init) easy_init = nullptr;
+    decltype(&curl_easy_cleanup) easy_cleanup = nullptr;
+    decltype(&curl_easy_setopt) easy_setopt = nullptr;
+    decltype(&curl_easy_getinfo) easy_getinfo = nullptr;
+    decltype(&curl_easy_perform) easy_perform = nullptr;
+    decltype(&curl_easy_strerror) easy_strerror = nullptr;
+    decltype(&curl_url) url = nullptr;
+    decltype(&curl_url_cleanup) url_cleanup = nullptr;
+    decltype(&curl_url_set) url_set = nullptr;
+    decltype(&curl_url_get) url_get = nullptr;
+    decltype(&curl_url_strerror) url_strerror = nullptr;
+    decltype(&curl_free) free = nullptr;
+    decltype(&curl_slist_append) slist_append = nullptr;
+    decltype(&curl_slist_free_all) slist_free_all = nullptr;
+
+    static CurlLibrary load();
+};
+
+bool openLibrary(QLibrary& library)
+{
+#if defined(Q_OS_WIN)
+    // The names of curl's own Windows builds and of the MinGW ones.
+    for (const QString& name : {u"libcurl"_s, u"libcurl-x64"_s, u"libcurl-4"_s}) {
+        library.setFileName(name);
+        if (library.load())
+            return true;
+    }
+    return false;
+#else
+    library.setFileNameAndVersion(u"curl"_s, 4); // libcurl.so.4, libcurl.4.dylib
+    return library.load();
+#endif
+}
+
+template <typename Function>
+void resolve(QLibrary& library, Function& function, const char* name, QStringList& missing)
+{
+    function = reinterpret_cast<Function>(library.resolve(name));
+    if (!function)
+        missing << QString::fromLatin1(name);
+}
+
+CurlLibrary CurlLibrary::load()
+{
+    QLibrary library; // stays loaded when this goes
+    if (!openLibrary(library))
+        throw Failure(u"Não foi possível carregar a biblioteca libcurl, usada na comunicação com "
+                      "a plataforma: %1"_s.arg(library.errorString()));
+    CurlLibrary curl;
+    QStringList missing;
+    resolve(library, curl.global_init, "curl_global_init", missing);
+    resolve(library, curl.easy_init, "curl_easy_init", missing);
+    resolve(library, curl.easy_cleanup, "curl_easy_cleanup", missing);
+    resolve(library, curl.easy_setopt, "curl_easy_setopt", missing);
+    resolve(library, curl.easy_getinfo, "curl_easy_getinfo", missing);
+    resolve(library, curl.easy_perform, "curl_easy_perform", missing);
+    resolve(library, curl.easy_strerror, "curl_easy_strerror", missing);
+    resolve(library, curl.url, "curl_url", missing);
+    resolve(library, curl.url_cleanup, "curl_url_cleanup", missing);
+    resolve(library, curl.url_set, "curl_url_set", missing);
+    resolve(library, curl.url_get, "curl_url_get", missing);
+    resolve(library, curl.url_strerror, "curl_url_strerror", missing);
+    resolve(library, curl.free, "curl_free", missing);
+    resolve(library, curl.slist_append, "curl_slist_append", missing);
+    resolve(library, curl.slist_free_all, "curl_slist_free_all", missing);
+    if (!missing.isEmpty())
+        throw Failure(u"A biblioteca libcurl (%1) é antiga demais para a comunicação com a "
+                      "plataforma: faltam %2."_s.arg(library.fileName(), missing.join(u", "_s)));
     // Before any handle exists, and once: curl_global_init is not
     // thread-safe.
-    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    Q_UNUSED(initialised);
+    if (curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
+        throw Failure(
+            u"Não foi possível iniciar a biblioteca libcurl (%1)."_s.arg(library.fileName()));
+    return curl;
+}
+
+// Loads libcurl on the first call; raises a Failure (and tries again on
+// the next call) when it cannot.
+const CurlLibrary& curlLibrary()
+{
+    static const CurlLibrary curl = CurlLibrary::load();
+    return curl;
 }
 
 struct EasyDeleter
 {
-    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+    void operator()(CURL* curl) const { curlLibrary().easy_cleanup(curl); }
 };
 struct UrlDeleter
 {
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+    void operator()(CURLU* url) const { curlLibrary().url_cleanup(url); }
 };
 struct ListDeleter
 {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { curlLibrary().slist_free_all(list); }
 };
 struct CurlStringDeleter
 {
-    void operator()(char* text) const { curl_free(text); }
+    void operator()(char* text) const { curlLibrary().free(text); }
 };
 
 QString urlPart(CURLU* url, CURLUPart part)
 {
     char* raw = nullptr;
-    if (curl_url_get(url, part, &raw, 0) != CURLUE_OK)
+    if (curlLibrary().url_get(url, part, &raw, 0) != CURLUE_OK)
         return {};
     const std::unique_ptr<char, CurlStringDeleter> text(raw);
     return QString::fromUtf8(text.get());
@@ -114,25 +200,23 @@ size_t collectReply(char* data, size_t size, size_t count, void* userData)
 
 CurlTransport::CurlTransport(const PlatformSettings& settings) : CurlTransport(settings.caFile) {}
 
-CurlTransport::CurlTransport(QString caFile) : m_caFile(std::move(caFile))
-{
-    initialiseCurlOnce();
-}
+CurlTransport::CurlTransport(QString caFile) : m_caFile(std::move(caFile)) {}
 
 QByteArray CurlTransport::send(const HttpRequestData& request)
 {
     const BusyScope busy;
 
-    const std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
-    const std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
+    const CurlLibrary& c = curlLibrary();
+    const std::unique_ptr<CURLU, UrlDeleter> url(c.url());
+    const std::unique_ptr<CURL, EasyDeleter> curl(c.easy_init());
     if (!url || !curl)
         throw Failure(u"Não foi possível preparar a comunicação com a plataforma."_s);
 
     const CURLUcode parsed =
-        curl_url_set(url.get(), CURLUPART_URL, wireUrl(request.url).constData(), 0);
+        c.url_set(url.get(), CURLUPART_URL, wireUrl(request.url).constData(), 0);
     if (parsed != CURLUE_OK)
         throw Failure(u"Endereço da plataforma inválido: %1 (%2)"_s.arg(
-            request.url, QString::fromUtf8(curl_url_strerror(parsed))));
+            request.url, QString::fromUtf8(c.url_strerror(parsed))));
     const QString scheme = urlPart(url.get(), CURLUPART_SCHEME).toLower();
     const QString host = urlPart(url.get(), CURLUPART_HOST);
     const bool loopback = isLoopbackHost(host);
@@ -141,8 +225,8 @@ QByteArray CurlTransport::send(const HttpRequestData& request)
                       "(http apenas neste computador)."_s.arg(request.url));
 
     std::unique_ptr<curl_slist, ListDeleter> headers;
-    const auto appendHeader = [&headers](const QByteArray& line) {
-        curl_slist* list = curl_slist_append(headers.get(), line.constData());
+    const auto appendHeader = [&headers, &c](const QByteArray& line) {
+        curl_slist* list = c.slist_append(headers.get(), line.constData());
         if (!list)
             throw Failure(u"Não foi possível preparar a comunicação com a plataforma."_s);
         (void)headers.release(); // the same list, one entry longer
@@ -161,70 +245,88 @@ QByteArray CurlTransport::send(const HttpRequestData& request)
     ReplyBuffer reply;
     char errorText[CURL_ERROR_SIZE] = {};
     CURL* h = curl.get();
-    curl_easy_setopt(h, CURLOPT_CURLU, url.get());
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    c.easy_setopt(h, CURLOPT_CURLU, url.get());
+    c.easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
+    c.easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
 #if LIBCURL_VERSION_NUM >= 0x075500
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    c.easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
 #else
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+    c.easy_setopt(h, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
 #endif
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(h, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_TLSv1_2));
+    c.easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+    c.easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+    c.easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+    c.easy_setopt(h, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_TLSv1_2));
     if (loopback)
-        curl_easy_setopt(h, CURLOPT_NOPROXY, "*");
+        c.easy_setopt(h, CURLOPT_NOPROXY, "*");
 
+    // The system's authorities. Where libcurl knows a hashed folder of them
+    // (Debian's /etc/ssl/certs), only that folder is used: the TLS library
+    // reads from it just the authority a certificate names, while the
+    // bundle file beside it would be parsed whole on every request.
+    bool systemFolder = !m_systemCaFolder.isEmpty();
+    if (systemFolder) {
+        c.easy_setopt(h, CURLOPT_CAPATH, QFile::encodeName(m_systemCaFolder).constData());
+    } else {
+#if LIBCURL_VERSION_NUM >= 0x075400
+        char* folder = nullptr;
+        systemFolder = c.easy_getinfo(h, CURLINFO_CAPATH, &folder) == CURLE_OK && folder &&
+                       QFileInfo(QFile::decodeName(folder)).isDir();
+#endif
+    }
+    if (systemFolder)
+        c.easy_setopt(h, CURLOPT_CAINFO, static_cast<char*>(nullptr));
     QByteArray authorities;
     if (!m_caFile.isEmpty()) {
+        // The file's authorities go in memory, in the place of the bundle
+        // file (the folder stays); without a folder the bundle goes in too.
         authorities = readFileOrFail(m_caFile);
-        // A CA blob replaces curl's default bundle: keep that bundle too.
 #if LIBCURL_VERSION_NUM >= 0x075400
-        char* defaultBundle = nullptr;
-        if (curl_easy_getinfo(h, CURLINFO_CAINFO, &defaultBundle) == CURLE_OK && defaultBundle) {
-            QFile bundle(QString::fromLocal8Bit(defaultBundle));
+        char* bundleFile = nullptr;
+        if (!systemFolder && c.easy_getinfo(h, CURLINFO_CAINFO, &bundleFile) == CURLE_OK &&
+            bundleFile) {
+            QFile bundle(QFile::decodeName(bundleFile));
             if (bundle.open(QIODevice::ReadOnly))
                 authorities += '\n' + bundle.readAll();
         }
 #endif
         curl_blob blob{authorities.data(), size_t(authorities.size()), CURL_BLOB_NOCOPY};
-        curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob); // copies the struct, not the data
+        c.easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob); // copies the struct, not the data
     }
 #ifdef Q_OS_WIN
     // The Windows certificate store, for a curl built on OpenSSL (Schannel
     // uses it anyway).
-    curl_easy_setopt(h, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_NATIVE_CA));
+    c.easy_setopt(h, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_NATIVE_CA));
 #endif
 
     if (request.connectTimeoutMs > 0)
-        curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, long(request.connectTimeoutMs));
+        c.easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, long(request.connectTimeoutMs));
     if (m_totalTimeoutMs > 0)
-        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, long(m_totalTimeoutMs));
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, long(stallSeconds));
-    curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxReplyBytes));
+        c.easy_setopt(h, CURLOPT_TIMEOUT_MS, long(m_totalTimeoutMs));
+    c.easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    c.easy_setopt(h, CURLOPT_LOW_SPEED_TIME, long(stallSeconds));
+    c.easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxReplyBytes));
 
     if (!request.method.isEmpty())
-        curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, request.method.constData());
+        c.easy_setopt(h, CURLOPT_CUSTOMREQUEST, request.method.constData());
     if (request.method == "GET" && request.body.isEmpty()) {
-        curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+        c.easy_setopt(h, CURLOPT_HTTPGET, 1L);
     } else {
-        curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.body.size()));
-        curl_easy_setopt(h, CURLOPT_POSTFIELDS, request.body.constData());
+        c.easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.body.size()));
+        c.easy_setopt(h, CURLOPT_POSTFIELDS, request.body.constData());
     }
-    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, collectReply);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &reply);
+    c.easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
+    c.easy_setopt(h, CURLOPT_WRITEFUNCTION, collectReply);
+    c.easy_setopt(h, CURLOPT_WRITEDATA, &reply);
 
-    const CURLcode result = curl_easy_perform(h);
+    const CURLcode result = c.easy_perform(h);
     if (reply.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
         throw Failure(
             u"A resposta da plataforma (%1) passa de %2 MiB e foi recusada."_s.arg(host).arg(
                 maxReplyBytes / (1024 * 1024)));
     if (result != CURLE_OK) {
         const QString detail = errorText[0] ? QString::fromUtf8(errorText).trimmed()
-                                            : QString::fromUtf8(curl_easy_strerror(result));
+                                            : QString::fromUtf8(c.easy_strerror(result));
         throw Failure(u"Falha na comunicação com a plataforma (%1): %2"_s.arg(host, detail));
     }
     return reply.body;

@@ -1,6 +1,6 @@
 // The curl transport against platform-sim over real HTTPS with a test CA:
-// what reaches the server, what comes back, and every way of getting no
-// reply.
+// what reaches the server, what comes back, every way of getting no reply,
+// which authorities are trusted, and libcurl loaded only by a request.
 #include "busy.h"
 #include "curltransport.h"
 #include "errors.h"
@@ -8,7 +8,11 @@
 #include "testserver.h"
 #include "untDM.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -21,6 +25,7 @@ class TestPlatformTransport : public QObject
 private slots:
     void initTestCase();
 
+    void libcurlLoadedByTheFirstRequest(); // first: no request may come before it
     void headersInOrderOnEveryRequest();
     void replyReturnedWholeWhateverTheStatus_data();
     void replyReturnedWholeWhateverTheStatus();
@@ -29,6 +34,8 @@ private slots:
     void plainHttpOnlyForThisComputer_data();
     void plainHttpOnlyForThisComputer();
     void unreadableCaFileIsNamed();
+    void caFileTrustedBesidesTheSystemsAuthorities_data();
+    void caFileTrustedBesidesTheSystemsAuthorities();
 
 private:
     TestCertificates m_certificates;
@@ -37,6 +44,30 @@ private:
 void TestPlatformTransport::initTestCase()
 {
     QVERIFY2(m_certificates.make(), qPrintable(m_certificates.error()));
+}
+
+// The program creates its transport at start; libcurl, with the libraries
+// it brings along, is loaded only when the first request is sent.
+void TestPlatformTransport::libcurlLoadedByTheFirstRequest()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("reads the loaded libraries from /proc/self/maps");
+#else
+    const auto curlLoaded = [] {
+        QFile maps(u"/proc/self/maps"_s);
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/libcurl");
+    };
+    QVERIFY(!curlLoaded());
+    CurlTransport transport(m_certificates.file(u"ca.pem"_s));
+    QVERIFY(!curlLoaded());
+
+    Simulator sim;
+    QVERIFY2(sim.start(&m_certificates, u"server"_s), qPrintable(sim.error()));
+    const QByteArray reply =
+        transport.send(cedenteRegistration(sim.baseUrl(), u"12345678000195"_s));
+    QCOMPARE(PlatformReply(reply).status(), u"sucesso"_s);
+    QVERIFY(curlLoaded());
+#endif
 }
 
 // Through the data module: the four identification headers, in order and
@@ -253,6 +284,54 @@ void TestPlatformTransport::unreadableCaFileIsNamed()
         QFAIL("sent without its authorities");
     } catch (const Failure& e) {
         QVERIFY2(e.message().contains(u"missing.pem"_s), qPrintable(e.message()));
+    }
+}
+
+void TestPlatformTransport::caFileTrustedBesidesTheSystemsAuthorities_data()
+{
+    QTest::addColumn<QString>("caFile");         // of Connect.ini; "" for none
+    QTest::addColumn<bool>("authorityInFolder"); // the system's, for the test
+    QTest::addColumn<bool>("accepted");
+
+    // untrusted.pem vouches for nothing the server shows.
+    QTest::newRow("authority in the file only") << u"ca.pem"_s << false << true;
+    QTest::newRow("authority among the system's, another in the file")
+        << u"untrusted.pem"_s << true << true;
+    QTest::newRow("authority among the system's, no file") << QString() << true << true;
+    QTest::newRow("authority in neither") << u"untrusted.pem"_s << false << false;
+}
+
+void TestPlatformTransport::caFileTrustedBesidesTheSystemsAuthorities()
+{
+    QFETCH(QString, caFile);
+    QFETCH(bool, authorityInFolder);
+    QFETCH(bool, accepted);
+
+    // A hashed folder, as the system's /etc/ssl/certs.
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    if (authorityInFolder) {
+        QVERIFY(QFile::copy(m_certificates.file(u"ca.pem"_s), folder.filePath(u"ca.pem"_s)));
+        QProcess rehash;
+        rehash.start(u"openssl"_s, {u"rehash"_s, folder.path()});
+        QVERIFY(rehash.waitForFinished(30000) && rehash.exitCode() == 0);
+    }
+
+    Simulator sim;
+    QVERIFY2(sim.start(&m_certificates, u"server"_s), qPrintable(sim.error()));
+    CurlTransport transport(caFile.isEmpty() ? QString() : m_certificates.file(caFile));
+    transport.setSystemCaFolder(folder.path());
+    const HttpRequestData request = cedenteRegistration(sim.baseUrl(), u"12345678000195"_s);
+    if (accepted) {
+        QCOMPARE(PlatformReply(transport.send(request)).status(), u"sucesso"_s);
+    } else {
+        try {
+            transport.send(request);
+            QFAIL("a certificate no trusted authority signed was accepted");
+        } catch (const Failure& e) {
+            QVERIFY2(e.message().contains(u"certificate"_s), qPrintable(e.message()));
+        }
+        QCOMPARE(sim.log().size(), 0);
     }
 }
 
