@@ -40,5 +40,6 @@ QString DatabaseLocation::connectionString() const
 {
     if (hostName.isEmpty())
         return database;
-    return QStringLiteral("%1/%2:%3").arg(hostName).arg(port).arg(database);
+    // One arg() for all three: a "%1" inside the host or path stays text.
+    return QStringLiteral("%1/%2:%3").arg(hostName, QString::number(port), database);
 }

@@ -8,8 +8,11 @@ IniFile IniFile::load(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray bytes = file.readAll();
+    return fromBytes(file.readAll());
+}
 
+IniFile IniFile::fromBytes(const QByteArray& bytes)
+{
     // Files written by Windows editors are UTF-8 (with or without BOM) or
     // the ANSI code page; take UTF-8 when it decodes cleanly.
     QStringDecoder utf8(QStringDecoder::Utf8);

@@ -14,6 +14,9 @@ class IniFile
 public:
     // A missing or unreadable file gives an empty IniFile.
     static IniFile load(const QString& path);
+    // The bytes of a file: UTF-8 (a byte-order mark is dropped) when they
+    // decode as UTF-8, otherwise Latin-1, the ANSI code page's letters.
+    static IniFile fromBytes(const QByteArray& bytes);
     static IniFile fromText(const QString& text);
 
     QString readString(const QString& section, const QString& key,

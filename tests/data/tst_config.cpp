@@ -64,6 +64,12 @@ void TestConfig::databaseValue_data()
     QTest::newRow("alias on a server") << "servidor:trevalo"
                                        << "servidor"
                                        << "trevalo" << 3050 << "servidor/3050:trevalo";
+    // Found by fuzzing: the connection string took the host's "%0" for a
+    // place of the port.
+    QTest::newRow("percent signs and digits are plain text")
+        << "r0%0r/3051:C:\\100%2\\%1.fdb"
+        << "r0%0r"
+        << "C:\\100%2\\%1.fdb" << 3051 << "r0%0r/3051:C:\\100%2\\%1.fdb";
 }
 
 void TestConfig::databaseValue()
