@@ -193,8 +193,8 @@ QByteArray Tdm::HttpRequest(const QString& aBody, const QString& aMethod, const 
         qrBoletoCedente->Active() ? qrBoletoCedenteBCECNPJ->AsString() : QString();
     request.headers = {
         {"Content-Type", aContentType.toUtf8()},
-        {"cnpj-sh", "58204617000290"},
-        {"token-sh", "b3f9e07a5d21c48f96a0e3d7152bc94e"},
+        {"cnpj-sh", softwareHouseCnpj},
+        {"token-sh", softwareHouseToken},
         {"cnpj-cedente", cnpjCedente.toUtf8()},
     };
     return m_transport->send(request);

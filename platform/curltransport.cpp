@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QRegularExpression>
 
 #include <curl/curl.h>
 
@@ -202,6 +203,16 @@ CurlTransport::CurlTransport(const PlatformSettings& settings) : CurlTransport(s
 
 CurlTransport::CurlTransport(QString caFile) : m_caFile(std::move(caFile)) {}
 
+namespace {
+// An address as messages show it: without a user name and password that
+// Connect.ini's url may carry.
+QString shownUrl(const QString& url)
+{
+    static const QRegularExpression userInfo(u"^([A-Za-z][A-Za-z0-9+.-]*://)[^/?#]*@"_s);
+    return QString(url).replace(userInfo, u"\\1"_s);
+}
+} // namespace
+
 QByteArray CurlTransport::send(const HttpRequestData& request)
 {
     const BusyScope busy;
@@ -216,13 +227,13 @@ QByteArray CurlTransport::send(const HttpRequestData& request)
         c.url_set(url.get(), CURLUPART_URL, wireUrl(request.url).constData(), 0);
     if (parsed != CURLUE_OK)
         throw Failure(u"Endereço da plataforma inválido: %1 (%2)"_s.arg(
-            request.url, QString::fromUtf8(c.url_strerror(parsed))));
+            shownUrl(request.url), QString::fromUtf8(c.url_strerror(parsed))));
     const QString scheme = urlPart(url.get(), CURLUPART_SCHEME).toLower();
     const QString host = urlPart(url.get(), CURLUPART_HOST);
     const bool loopback = isLoopbackHost(host);
     if (scheme != "https"_L1 && !(scheme == "http"_L1 && loopback))
         throw Failure(u"O endereço %1 não é aceito: a plataforma é acessada por https "
-                      "(http apenas neste computador)."_s.arg(request.url));
+                      "(http apenas neste computador)."_s.arg(shownUrl(request.url)));
 
     std::unique_ptr<curl_slist, ListDeleter> headers;
     const auto appendHeader = [&headers, &c](const QByteArray& line) {
@@ -321,9 +332,8 @@ QByteArray CurlTransport::send(const HttpRequestData& request)
 
     const CURLcode result = c.easy_perform(h);
     if (reply.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
-        throw Failure(
-            u"A resposta da plataforma (%1) passa de %2 MiB e foi recusada."_s.arg(host).arg(
-                maxReplyBytes / (1024 * 1024)));
+        throw Failure(u"A resposta da plataforma (%1) passa de %2 MiB e foi recusada."_s.arg(
+            host, QString::number(maxReplyBytes / (1024 * 1024))));
     if (result != CURLE_OK) {
         const QString detail = errorText[0] ? QString::fromUtf8(errorText).trimmed()
                                             : QString::fromUtf8(c.easy_strerror(result));

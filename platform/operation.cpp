@@ -15,7 +15,16 @@ bool runPlatformOperation(Tdm& dm, UserNotices& notices, const PlatformOperation
                                              platformTimeoutMs, platformContentType()));
 
     if (!reply.isSuccess()) {
-        notices.notice(reply.failureText());
+        QString text = reply.failureText();
+        // A platform message may quote what it was sent as plain text: a
+        // credential sent stays hidden there too. Too short a value would
+        // hide ordinary words, and is no secret worth the name anyway.
+        for (const auto& [name, value] : operation.requestMembers) {
+            const QString* sent = std::get_if<QString>(&value);
+            if (sent && sent->size() >= 4 && isSecretMember(name.toStdString()))
+                text.replace(*sent, QStringLiteral("***"));
+        }
+        notices.notice(text);
         return false;
     }
 

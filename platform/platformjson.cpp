@@ -1,6 +1,9 @@
 #include "platformjson.h"
 
+#include "transport.h"
+
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <string>
@@ -204,6 +207,66 @@ QString memberText(const Json& object, const char* name)
     return it == object.end() ? QString() : jsonText(*it);
 }
 
+// ---------------------------------------------------------------- credentials
+
+namespace {
+
+const QString hiddenValue = u"***"_s;
+
+bool containsIgnoringCase(std::string_view text, std::string_view part)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    for (size_t start = 0; start + part.size() <= text.size(); ++start) {
+        size_t i = 0;
+        while (i < part.size() && lower(text[start + i]) == part[i])
+            ++i;
+        if (i == part.size())
+            return true;
+    }
+    return false;
+}
+
+bool equalsIgnoringCase(std::string_view text, std::string_view other)
+{
+    return text.size() == other.size() && containsIgnoringCase(text, other);
+}
+
+void hideSecretMembers(Json& value)
+{
+    if (value.is_object()) {
+        for (auto it = value.begin(); it != value.end(); ++it) {
+            if (isSecretMember(it.key()))
+                *it = hiddenValue.toStdString();
+            else
+                hideSecretMembers(*it);
+        }
+    } else if (value.is_array()) {
+        for (Json& element : value)
+            hideSecretMembers(element);
+    }
+}
+
+// The same for a text that is not JSON as a whole, such as a page that
+// repeats the request: every "name": "value" pair of a secret member, the
+// value possibly cut off by the end of the text.
+QString hideSecretsInText(QString text)
+{
+    static const QRegularExpression secretPair(
+        uR"re(("[^"\\]*(?:secret|senha|password|token[-_]sh)[^"\\]*"\s*:\s*)"(?:[^"\\]|\\.)*(?:"|$))re"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    text.replace(secretPair, u"\\1\"***\""_s);
+    return text.replace(QLatin1String(softwareHouseToken), hiddenValue);
+}
+
+} // namespace
+
+bool isSecretMember(std::string_view name)
+{
+    return containsIgnoringCase(name, "secret") || containsIgnoringCase(name, "senha") ||
+           containsIgnoringCase(name, "password") || equalsIgnoringCase(name, "token-sh") ||
+           equalsIgnoringCase(name, "token_sh");
+}
+
 // ---------------------------------------------------------------- reply envelope
 
 PlatformReply::PlatformReply(const QByteArray& body) : m_body(body)
@@ -264,12 +327,23 @@ QString PlatformReply::dataText(const char* name) const
 QString PlatformReply::shownPrefix() const
 {
     // Lossy on purpose: bytes that are not UTF-8 show as replacement marks.
-    QString text = QString::fromUtf8(m_body);
+    // Credentials are hidden in a stretch longer than what is shown, so
+    // that none is cut in two before it is recognised.
+    // A UTF-8 character has at most four bytes.
+    constexpr qsizetype examined = 8 * shownPrefixLength;
+    const QString start = QString::fromUtf8(m_body.left(4 * examined));
+    qsizetype kept = qMin(start.size(), examined);
+    if (kept < start.size() && start.at(kept - 1).isHighSurrogate())
+        --kept;
+    const bool more = kept < start.size() || m_body.size() > 4 * examined;
+    QString text = hideSecretsInText(start.left(kept));
     if (text.size() > shownPrefixLength) {
         qsizetype cut = shownPrefixLength;
         if (text.at(cut - 1).isHighSurrogate())
             --cut;
         text.truncate(cut);
+        text += u'…';
+    } else if (more) {
         text += u'…';
     }
     return text;
@@ -289,9 +363,12 @@ QString PlatformReply::failureText() const
     case Form::Json:
         break;
     }
+    Json shown = m_json;
+    hideSecretMembers(shown);
+    const QString text = compactText(shown).replace(QLatin1String(softwareHouseToken), hiddenValue);
     if (status() == "sucesso"_L1 && !data())
         return u"A plataforma informou sucesso, mas a resposta não traz os dados do registro "
                "(\"_dados\"):\r"_s +
-               compactText(m_json);
-    return compactText(m_json);
+               text;
+    return text;
 }

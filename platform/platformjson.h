@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -55,6 +56,11 @@ QString compactText(const Json& value);
 // `object` is no object.
 QString memberText(const Json& object, const char* name);
 
+// Whether member `name` holds a credential that no failure text shows:
+// its name has "secret", "senha" or "password" in it (in any case), or it
+// is the software house's "token-sh".
+bool isSecretMember(std::string_view name);
+
 // A reply body read as the platform's envelope.
 class PlatformReply
 {
@@ -90,7 +96,10 @@ public:
 
     // What the user is shown when the reply is no success: the compact text
     // of the whole reply, or a short explanation followed by the start of
-    // the reply text when it cannot be read as the envelope.
+    // the reply text when it cannot be read as the envelope. Credentials a
+    // reply repeats are shown as "***": the values of secret members
+    // (isSecretMember), also in a text that is not JSON, and the software
+    // house's token wherever it stands.
     QString failureText() const;
 
 private:

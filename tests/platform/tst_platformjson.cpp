@@ -1,6 +1,7 @@
 // The platform's JSON: request body bytes, the text of reply values, the
 // compact text shown for failures, and how a reply is judged.
 #include "platformjson.h"
+#include "transport.h"
 
 #include <QTest>
 
@@ -20,6 +21,8 @@ private slots:
     void compactText();
     void replyJudgement_data();
     void replyJudgement();
+    void credentialsInAFailureAreHidden_data();
+    void credentialsInAFailureAreHidden();
 };
 
 void TestPlatformJson::bodyText_data()
@@ -213,6 +216,57 @@ void TestPlatformJson::replyJudgement()
     if (!success)
         QCOMPARE(reply.failureText(), failureText);
     QCOMPARE(reply.dataText("id"), id);
+}
+
+// A reply may repeat what was sent: the agreement's API secret echoed in
+// "_dados", the token quoted in a message, a proxy's page that shows the
+// request. None of it reaches the failure text; other members stay.
+void TestPlatformJson::credentialsInAFailureAreHidden_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("failureText");
+
+    const QByteArray token = softwareHouseToken;
+    const QString notJson = u"A resposta da plataforma não está no formato JSON:\r"_s;
+
+    QTest::newRow("agreement echoed under a capital Sucesso")
+        << QByteArray(R"({"_status":"Sucesso","_dados":{"id":3,"ConvenioApiKey":"chave",)"
+                      R"("ConvenioApiSecret":"s3gr3d0","token_cedente":"0f3a"}})")
+        << uR"({"_status":"Sucesso","_dados":{"id":3,"ConvenioApiKey":"chave",)"
+           uR"("ConvenioApiSecret":"***","token_cedente":"0f3a"}})"_s;
+    QTest::newRow("any case, any depth, any type")
+        << QByteArray(R"({"_status":"erro","erros":[{"campo":"x","SENHA":1234,)"
+                      R"("api_secret":{"v":"s3gr3d0"},"Password":null}]})")
+        << uR"({"_status":"erro","erros":[{"campo":"x","SENHA":"***","api_secret":"***",)"
+           uR"("Password":"***"}]})"_s;
+    QTest::newRow("the token quoted in a message")
+        << "{\"_status\":\"erro\",\"_mensagem\":\"token-sh " + token + " expirado\"}"
+        << uR"({"_status":"erro","_mensagem":"token-sh *** expirado"})"_s;
+    QTest::newRow("the token as a member, sucesso without _dados")
+        << "{\"_status\":\"sucesso\",\"token-sh\":\"" + token + "\"}"
+        << u"A plataforma informou sucesso, mas a resposta não traz os dados do registro "
+           "(\"_dados\"):\r{\"_status\":\"sucesso\",\"token-sh\":\"***\"}"_s;
+    QTest::newRow("a page that repeats headers and body")
+        << "<pre>cnpj-sh: 58204617000290\r\ntoken-sh: " + token +
+               "\r\n\r\n{\r\n \"ConvenioApiSecret\": \"s3\\\"gr3d0\",\r\n \"Conta\": "
+               "\"7\"\r\n}</pre>"
+        << notJson + u"<pre>cnpj-sh: 58204617000290\r\ntoken-sh: ***\r\n\r\n{\r\n "
+                     "\"ConvenioApiSecret\": \"***\",\r\n \"Conta\": \"7\"\r\n}</pre>"_s;
+    QTest::newRow("a secret that runs past the part shown")
+        << QByteArray(450, ' ') + "\"ConvenioApiSecret\": \"" + QByteArray(6000, 's') + "\"}"
+        << notJson + QString(450, u' ') + u"\"ConvenioApiSecret\": \"***\"…"_s;
+    QTest::newRow("a text that is not UTF-8")
+        << "\xff token-sh=" + token
+        << u"A resposta da plataforma não é um texto UTF-8 válido:\r"
+           "\uFFFD token-sh=***"_s;
+}
+
+void TestPlatformJson::credentialsInAFailureAreHidden()
+{
+    QFETCH(QByteArray, body);
+    const PlatformReply reply(body);
+    QVERIFY(!reply.isSuccess());
+    QTEST(reply.failureText(), "failureText");
 }
 
 QTEST_GUILESS_MAIN(TestPlatformJson)

@@ -40,6 +40,7 @@ const FailMode failModes[] = {
                     "(object, list, null, number, boolean); stores nothing"},
     {"bad-utf8", "the usual answer with bytes that are not UTF-8 in \"_mensagem\"; "
                  "stores nothing"},
+    {"quote-body", "status 400, refusing the request with its body quoted in \"_mensagem\""},
     {"stall", "reads the request, then sends nothing for 120 s"},
     {"cut-body", "announces the usual answer, sends half, drops the connection"},
     {"huge-body", "a 20 MiB answer with Content-Length"},
@@ -380,6 +381,18 @@ int main(int argc, char** argv)
             hugeReply(mode == "huge-chunked", res);
             entry["status"] = res.status;
             entry["reply_bytes"] = hugeBodyBytes;
+            log.write(entry);
+            return;
+        }
+        if (mode == "quote-body") {
+            // As some servers do: the whole request repeated in the refusal.
+            res.status = 400;
+            res.set_content(
+                Json{{"_status", "erro"}, {"_mensagem", "Requisição recusada: " + req.body}}.dump(
+                    -1, ' ', false, Json::error_handler_t::replace),
+                "application/json; charset=utf-8");
+            entry["status"] = res.status;
+            entry["reply"] = res.body;
             log.write(entry);
             return;
         }
