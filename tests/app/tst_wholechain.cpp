@@ -100,12 +100,7 @@ void TestWholeChain::cleanup()
 
 QString TestWholeChain::value(const QString& select)
 {
-    QString v = u"<no row>"_s;
-    m_admin.query(select, {}, {}, [&](const RowView& r) {
-        v = r.isNull(0) ? u"<null>"_s
-                        : QString::fromUtf8(r.utf8(0).data(), qsizetype(r.utf8(0).size()));
-    });
-    return v;
+    return queryText(m_admin, select);
 }
 
 template <typename Window> Window* TestWholeChain::open()

@@ -111,19 +111,12 @@ void TestCedente::cleanup()
 
 int TestCedente::count(const QString& select)
 {
-    int n = -1;
-    m_admin.query(select, {}, {}, [&](const RowView& r) { n = int(r.integer(0)); });
-    return n;
+    return queryNumber(m_admin, select);
 }
 
 QString TestCedente::text(const QString& select)
 {
-    QString t = u"<no row>"_s;
-    m_admin.query(select, {}, {}, [&](const RowView& r) {
-        t = r.isNull(0) ? u"<null>"_s
-                        : QString::fromUtf8(r.utf8(0).data(), qsizetype(r.utf8(0).size()));
-    });
-    return t;
+    return queryText(m_admin, select);
 }
 
 void TestCedente::selectCompany(int codigo)

@@ -114,12 +114,7 @@ void TestCedentePlatform::reopen()
 
 QString TestCedentePlatform::column(const QString& name)
 {
-    QString value = u"<no row>"_s;
-    m_admin.query(u"select "_s + name + u" from BoletoCedente"_s, {}, {}, [&](const RowView& r) {
-        value = r.isNull(0) ? u"<null>"_s
-                            : QString::fromUtf8(r.utf8(0).data(), qsizetype(r.utf8(0).size()));
-    });
-    return value;
+    return queryText(m_admin, u"select "_s + name + u" from BoletoCedente"_s);
 }
 
 void TestCedentePlatform::checksStopBeforeAnythingIsSent_data()

@@ -160,21 +160,13 @@ void TestConta::insertConta(const QString& columns, const QString& values)
 
 QString TestConta::column(const QString& name, int codigo)
 {
-    QString value = u"<no row>"_s;
-    m_admin.query(u"select "_s + name + u" from BoletoConta where BCOCODIGO = ?"_s,
-                  {SqlValue::fromInteger(codigo)}, {}, [&](const RowView& r) {
-                      value = r.isNull(0) ? u"<null>"_s
-                                          : QString::fromUtf8(r.utf8(0).data(),
-                                                              qsizetype(r.utf8(0).size()));
-                  });
-    return value;
+    return queryText(m_admin, u"select "_s + name + u" from BoletoConta where BCOCODIGO = ?"_s,
+                     {SqlValue::fromInteger(codigo)});
 }
 
 int TestConta::count(const QString& select)
 {
-    int n = -1;
-    m_admin.query(select, {}, {}, [&](const RowView& r) { n = int(r.integer(0)); });
-    return n;
+    return queryNumber(m_admin, select);
 }
 
 void TestConta::listWindowLayout()

@@ -142,14 +142,8 @@ void TestContaPlatform::insertConta(const QString& values)
 
 QString TestContaPlatform::column(const QString& name, int codigo)
 {
-    QString value = u"<no row>"_s;
-    m_admin.query(u"select "_s + name + u" from BoletoConta where BCOCODIGO = ?"_s,
-                  {SqlValue::fromInteger(codigo)}, {}, [&](const RowView& r) {
-                      value = r.isNull(0) ? u"<null>"_s
-                                          : QString::fromUtf8(r.utf8(0).data(),
-                                                              qsizetype(r.utf8(0).size()));
-                  });
-    return value;
+    return queryText(m_admin, u"select "_s + name + u" from BoletoConta where BCOCODIGO = ?"_s,
+                     {SqlValue::fromInteger(codigo)});
 }
 
 QList<QJsonObject> TestContaPlatform::accountRequests() const

@@ -96,14 +96,8 @@ void TestDbChoices::insertCedente(int codigo, const QString& razao, const QStrin
 
 QString TestDbChoices::stored(const QString& column, int codigo)
 {
-    QString value = u"<no row>"_s;
-    m_admin.query(u"select "_s + column + u" from BoletoConta where BCOCODIGO = ?"_s,
-                  {SqlValue::fromInteger(codigo)}, {}, [&](const RowView& r) {
-                      value = r.isNull(0) ? u"<null>"_s
-                                          : QString::fromUtf8(r.utf8(0).data(),
-                                                              qsizetype(r.utf8(0).size()));
-                  });
-    return value;
+    return queryText(m_admin, u"select "_s + column + u" from BoletoConta where BCOCODIGO = ?"_s,
+                     {SqlValue::fromInteger(codigo)});
 }
 
 void TestDbChoices::checkBoxShowsTheFlag_data()

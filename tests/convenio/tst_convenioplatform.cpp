@@ -158,14 +158,8 @@ void TestConvenioPlatform::insertConvenio(const QString& columns, const QString&
 
 QString TestConvenioPlatform::column(const QString& name, int codigo)
 {
-    QString value = u"<no row>"_s;
-    m_admin.query(u"select "_s + name + u" from BoletoConvenio where BCVCODIGO = ?"_s,
-                  {SqlValue::fromInteger(codigo)}, {}, [&](const RowView& r) {
-                      value = r.isNull(0) ? u"<null>"_s
-                                          : QString::fromUtf8(r.utf8(0).data(),
-                                                              qsizetype(r.utf8(0).size()));
-                  });
-    return value;
+    return queryText(m_admin, u"select "_s + name + u" from BoletoConvenio where BCVCODIGO = ?"_s,
+                     {SqlValue::fromInteger(codigo)});
 }
 
 QList<QJsonObject> TestConvenioPlatform::agreementRequests() const

@@ -69,9 +69,7 @@ void TestRecordSet::sql(const QString& statement)
 
 int TestRecordSet::count(const QString& select)
 {
-    int n = -1;
-    m_admin.query(select, {}, {}, [&](const RowView& row) { n = int(row.integer(0)); });
-    return n;
+    return queryNumber(m_admin, select);
 }
 
 void TestRecordSet::appendCedente(const QString& razao)

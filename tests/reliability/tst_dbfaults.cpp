@@ -78,9 +78,7 @@ void TestDbFaults::cleanup()
 
 int TestDbFaults::count(const QString& select)
 {
-    int n = -1;
-    m_admin.query(select, {}, {}, [&](const RowView& r) { n = int(r.integer(0)); });
-    return n;
+    return queryNumber(m_admin, select);
 }
 
 void TestDbFaults::lostConnectionIsShownThenRecovered()

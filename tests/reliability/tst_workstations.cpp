@@ -38,9 +38,7 @@ void TestWorkstations::initTestCase()
 
 int TestWorkstations::count(const QString& select)
 {
-    int n = -1;
-    m_admin.query(select, {}, {}, [&](const RowView& r) { n = int(r.integer(0)); });
-    return n;
+    return queryNumber(m_admin, select);
 }
 
 void TestWorkstations::includeAndAlterTogether()

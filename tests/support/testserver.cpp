@@ -62,3 +62,21 @@ void TestServer::useDatabase(Tdm& dm, const QString& path) const
     dm.BcoDados.SetUser(user);
     dm.BcoDados.SetPassword(password);
 }
+
+QString queryText(Connection& connection, const QString& select,
+                  const std::vector<SqlValue>& params)
+{
+    QString text = QStringLiteral("<no row>");
+    connection.query(select, params, {}, [&](const RowView& r) {
+        text = r.isNull(0) ? QStringLiteral("<null>")
+                           : QString::fromUtf8(r.utf8(0).data(), qsizetype(r.utf8(0).size()));
+    });
+    return text;
+}
+
+int queryNumber(Connection& connection, const QString& select, const std::vector<SqlValue>& params)
+{
+    int n = -1;
+    connection.query(select, params, {}, [&](const RowView& r) { n = int(r.integer(0)); });
+    return n;
+}

@@ -33,6 +33,15 @@ struct TestServer
     void useDatabase(Tdm& dm, const QString& path) const;
 };
 
+// The first column of the first row `select` reads, as text: "<null>" for
+// NULL, "<no row>" when there is none.
+QString queryText(Connection& connection, const QString& select,
+                  const std::vector<SqlValue>& params = {});
+// The first column of the first row as a number (a count); -1 when there
+// is no row.
+int queryNumber(Connection& connection, const QString& select,
+                const std::vector<SqlValue>& params = {});
+
 QString sourcePath(const QString& relative);
 QString readTextFile(const QString& path);
 
