@@ -7,20 +7,15 @@
 
 #include <QGroupBox>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 TfrmCedenteDados* frmCedenteDados = nullptr;
 
 using WindowParts::FieldRow;
 
-TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
+TfrmCedenteDados::TfrmCedenteDados(QWidget* parent)
+    : DataWindow(parent, QStringLiteral("frmCedenteDados"), QStringLiteral("Dados do Cedente"))
 {
-    setObjectName(QStringLiteral("frmCedenteDados"));
-    setWindowTitle(QStringLiteral("Dados do Cedente"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setModal(true);
 
     DataSource* ds = dm->dsBoletoCedente;
     grDados = new QGroupBox(this);
@@ -125,17 +120,8 @@ TfrmCedenteDados::TfrmCedenteDados(QWidget* parent) : QDialog(parent)
 
     connect(btnGravar, &QPushButton::clicked, this, guard([this] { btnGravarClick(); }));
     connect(btnCancelar, &QPushButton::clicked, this, guard([this] { btnCancelarClick(); }));
-    connect(this, &QDialog::finished, this, guard([this] { FormClose(); }));
 
-    resize(760, sizeHint().height());
-    setFixedSize(size());
-}
-
-void TfrmCedenteDados::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        guarded([this] { FormShow(); });
+    fixSize(760);
 }
 
 void TfrmCedenteDados::FormShow()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "datawindow.h"
 
 class DBEdit;
 class DBText;
@@ -9,7 +9,7 @@ class QPushButton;
 
 // The beneficiary data-entry window: edits the current row of
 // qrBoletoCedente in place; "Gravar" posts it, anything else discards.
-class TfrmCedenteDados : public QDialog
+class TfrmCedenteDados : public DataWindow
 {
     Q_OBJECT
 public:
@@ -44,13 +44,10 @@ public:
     QPushButton* btnCancelar;
     QPushButton* btnGravar;
 
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
+    void FormClose() override;
     void btnGravarClick();
     void btnCancelarClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 };
 
 // The data-entry window made last; each alter makes a new one, and the old

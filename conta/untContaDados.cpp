@@ -12,7 +12,6 @@
 
 #include <QGroupBox>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 QPointer<TfrmContaDados> frmContaDados;
@@ -29,13 +28,9 @@ namespace {
 
 using WindowParts::FieldRow;
 
-TfrmContaDados::TfrmContaDados(QWidget* parent) : QDialog(parent)
+TfrmContaDados::TfrmContaDados(QWidget* parent)
+    : DataWindow(parent, QStringLiteral("frmContaDados"), QStringLiteral("Dados do Cedente"))
 {
-    setObjectName(QStringLiteral("frmContaDados"));
-    setWindowTitle(QStringLiteral("Dados do Cedente"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setModal(true);
     setAttribute(Qt::WA_DeleteOnClose);
 
     DataSource* ds = dm->dsBoletoConta;
@@ -119,17 +114,8 @@ TfrmContaDados::TfrmContaDados(QWidget* parent) : QDialog(parent)
     connect(dbCedente, &DBLookupComboBox::exited, this, guard([this] { dbCedenteExit(); }));
     connect(btnGravar, &QPushButton::clicked, this, guard([this] { btnGravarClick(); }));
     connect(btnCancelar, &QPushButton::clicked, this, guard([this] { btnCancelarClick(); }));
-    connect(this, &QDialog::finished, this, guard([this] { FormClose(); }));
 
-    resize(720, sizeHint().height());
-    setFixedSize(size());
-}
-
-void TfrmContaDados::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        guarded([this] { FormShow(); });
+    fixSize(720);
 }
 
 void TfrmContaDados::FormShow()

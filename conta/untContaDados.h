@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "datawindow.h"
+
 #include <QPointer>
 
 class DBCheckBox;
@@ -15,7 +16,7 @@ class QPushButton;
 // place and ties it to a beneficiary chosen from qrBoletoCedente; "Gravar"
 // checks the bank fields and posts, anything else discards. It is released
 // when it closes.
-class TfrmContaDados : public QDialog
+class TfrmContaDados : public DataWindow
 {
     Q_OBJECT
 public:
@@ -41,14 +42,11 @@ public:
     QPushButton* btnCancelar;
     QPushButton* btnGravar;
 
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
+    void FormClose() override;
     void dbCedenteExit();
     void btnGravarClick();
     void btnCancelarClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 };
 
 // The data-entry window open at the moment; null when there is none.

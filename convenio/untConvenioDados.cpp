@@ -9,19 +9,14 @@
 
 #include <QGroupBox>
 #include <QPushButton>
-#include <QShowEvent>
 
 QPointer<TfrmConvenioDados> frmConvenioDados;
 
 using WindowParts::FieldRow;
 
-TfrmConvenioDados::TfrmConvenioDados(QWidget* parent) : QDialog(parent)
+TfrmConvenioDados::TfrmConvenioDados(QWidget* parent)
+    : DataWindow(parent, QStringLiteral("frmConvenioDados"), QStringLiteral("Dados do Cedente"))
 {
-    setObjectName(QStringLiteral("frmConvenioDados"));
-    setWindowTitle(QStringLiteral("Dados do Cedente"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setModal(true);
     setAttribute(Qt::WA_DeleteOnClose);
 
     DataSource* ds = dm->dsBoletoConvenio;
@@ -160,17 +155,8 @@ TfrmConvenioDados::TfrmConvenioDados(QWidget* parent) : QDialog(parent)
             [this] { guarded([this] { dbPadraoCNABChange(); }); });
     connect(btnGravar, &QPushButton::clicked, this, guard([this] { btnGravarClick(); }));
     connect(btnCancelar, &QPushButton::clicked, this, guard([this] { btnCancelarClick(); }));
-    connect(this, &QDialog::finished, this, guard([this] { FormClose(); }));
 
-    resize(680, sizeHint().height());
-    setFixedSize(size());
-}
-
-void TfrmConvenioDados::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        guarded([this] { FormShow(); });
+    fixSize(680);
 }
 
 void TfrmConvenioDados::FormShow()

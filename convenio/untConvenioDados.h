@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "datawindow.h"
+
 #include <QPointer>
 
 class DBCheckBox;
@@ -14,7 +15,7 @@ class QPushButton;
 // qrBoletoConvenio in place. The CNAB standard decides whether the wallet
 // text and the contract number can be typed. "Gravar" posts, anything else
 // discards. It is released when it closes.
-class TfrmConvenioDados : public QDialog
+class TfrmConvenioDados : public DataWindow
 {
     Q_OBJECT
 public:
@@ -46,14 +47,11 @@ public:
     QPushButton* btnCancelar;
     QPushButton* btnGravar;
 
-    void FormShow();
-    void FormClose();
+    void FormShow() override;
+    void FormClose() override;
     void dbPadraoCNABChange();
     void btnGravarClick();
     void btnCancelarClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 };
 
 // The data-entry window open at the moment; null when there is none.
