@@ -25,6 +25,28 @@ QIcon drawn(const std::function<void(QPainter&)>& paint)
     return icon;
 }
 
+// A door and an arrow starting at `arrowX` (into it, or out of it).
+void doorAndArrow(QPainter& p, const QRectF& door, double arrowX, const QColor& line,
+                  const QColor& fill)
+{
+    p.setPen(QPen(QColor(0x55, 0x57, 0x53), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(0xee, 0xee, 0xec));
+    p.drawRect(door);
+    const double x = arrowX;
+    QPainterPath arrow;
+    arrow.moveTo(x, 12.5);
+    arrow.lineTo(x + 9, 12.5);
+    arrow.lineTo(x + 9, 7);
+    arrow.lineTo(x + 18, 16);
+    arrow.lineTo(x + 9, 25);
+    arrow.lineTo(x + 9, 19.5);
+    arrow.lineTo(x, 19.5);
+    arrow.closeSubpath();
+    p.setPen(QPen(line, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(fill);
+    p.drawPath(arrow);
+}
+
 } // namespace
 
 namespace Icons {
@@ -32,21 +54,8 @@ namespace Icons {
 QIcon enter()
 {
     return drawn([](QPainter& p) {
-        p.setPen(QPen(QColor(0x55, 0x57, 0x53), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(QColor(0xee, 0xee, 0xec));
-        p.drawRect(QRectF(17, 4, 11, 24));
-        QPainterPath arrow;
-        arrow.moveTo(3, 12.5);
-        arrow.lineTo(12, 12.5);
-        arrow.lineTo(12, 7);
-        arrow.lineTo(21, 16);
-        arrow.lineTo(12, 25);
-        arrow.lineTo(12, 19.5);
-        arrow.lineTo(3, 19.5);
-        arrow.closeSubpath();
-        p.setPen(QPen(QColor(0x2e, 0x6b, 0x0e), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(QColor(0x4e, 0x9a, 0x06));
-        p.drawPath(arrow);
+        doorAndArrow(p, QRectF(17, 4, 11, 24), 3, QColor(0x2e, 0x6b, 0x0e),
+                     QColor(0x4e, 0x9a, 0x06));
     });
 }
 
@@ -85,21 +94,8 @@ QIcon boleto()
 QIcon exit()
 {
     return drawn([](QPainter& p) {
-        p.setPen(QPen(QColor(0x55, 0x57, 0x53), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(QColor(0xee, 0xee, 0xec));
-        p.drawRect(QRectF(4, 4, 12, 24));
-        QPainterPath arrow;
-        arrow.moveTo(11, 12.5);
-        arrow.lineTo(20, 12.5);
-        arrow.lineTo(20, 7);
-        arrow.lineTo(29, 16);
-        arrow.lineTo(20, 25);
-        arrow.lineTo(20, 19.5);
-        arrow.lineTo(11, 19.5);
-        arrow.closeSubpath();
-        p.setPen(QPen(QColor(0xa4, 0x00, 0x00), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(QColor(0xcc, 0x00, 0x00));
-        p.drawPath(arrow);
+        doorAndArrow(p, QRectF(4, 4, 12, 24), 11, QColor(0xa4, 0x00, 0x00),
+                     QColor(0xcc, 0x00, 0x00));
     });
 }
 
